@@ -1,0 +1,290 @@
+// Reader of machine descriptions (docs/machine-description.md).
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "machine.h"
+
+namespace mmisim {
+namespace {
+
+constexpr char kKindLetters[5] = {'D', 'S', 'A', 'L', 'V'};
+
+int KindIndex(const std::string& word) {
+  if (word.size() != 1) return -1;
+  for (int k = 0; k < 5; ++k) {
+    if (word[0] == kKindLetters[k]) return k;
+  }
+  return -1;
+}
+
+class Parser {
+ public:
+  Parser(const std::string& source, Machine* machine) : source_(source), machine_(machine) {}
+
+  bool Line(int number, const std::string& text) {
+    line_ = number;
+    std::string content = text.substr(0, text.find('#'));
+    std::istringstream in(content);
+    words_.clear();
+    for (std::string word; in >> word;) words_.push_back(word);
+    if (words_.empty()) return true;
+    const std::string& key = words_[0];
+    if (key == "locale") return Locale();
+    if (key == "offline") return Switch(&machine_->offlineEnabled, "on", "off");
+    if (key == "hpc") return Switch(&machine_->hpcOnline, "online", "offline");
+    if (key == "name-parts") return NameParts();
+    if (key == "list-order") return ListOrder();
+    if (key == "board") return BoardLine();
+    if (key == "config") return ConfigLine();
+    if (key == "items") return ItemsLine();
+    if (key == "item") return ItemLine();
+    return Fail("unknown keyword '" + key + "'");
+  }
+
+  bool Finish(int lines) {
+    line_ = lines;
+    std::set<int> numbers;
+    for (const MachineConfig& config : machine_->configs) numbers.insert(config.configNo);
+    for (int n = 1; n <= static_cast<int>(machine_->configs.size()); ++n) {
+      if (!numbers.count(n)) {
+        return Fail("config numbers must run from 1 to " + std::to_string(machine_->configs.size()) +
+                    " without a gap: config " + std::to_string(n) + " is missing");
+      }
+    }
+    return true;
+  }
+
+  const std::string& error() const { return error_; }
+
+ private:
+  bool Fail(const std::string& what) {
+    error_ = source_ + ":" + std::to_string(line_) + ": " + what;
+    return false;
+  }
+
+  bool Arity(std::size_t least, std::size_t most) {
+    if (words_.size() < least || words_.size() > most) {
+      return Fail("'" + words_[0] + "' takes " +
+                  (least == most ? std::to_string(least - 1)
+                                 : std::to_string(least - 1) + " to " + std::to_string(most - 1)) +
+                  " values");
+    }
+    return true;
+  }
+
+  bool Integer(const std::string& word, long low, long high, const std::string& what, long* out) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(word.c_str(), &end, 0);
+    if (word.empty() || *end != '\0' || errno != 0) return Fail(what + " '" + word + "' is not a number");
+    if (value < low || value > high) {
+      return Fail(what + " " + word + " is out of range (" + std::to_string(low) + " to " +
+                  std::to_string(high) + ")");
+    }
+    *out = value;
+    return true;
+  }
+
+  bool Locale() {
+    if (!Arity(2, 2)) return false;
+    if (words_[1].size() > 200) return Fail("locale text is longer than 200 characters");
+    machine_->localeText = words_[1];
+    return true;
+  }
+
+  bool Switch(bool* flag, const char* yes, const char* no) {
+    if (!Arity(2, 2)) return false;
+    if (words_[1] == yes) {
+      *flag = true;
+    } else if (words_[1] == no) {
+      *flag = false;
+    } else {
+      return Fail("'" + words_[0] + "' is '" + yes + "' or '" + no + "', not '" + words_[1] + "'");
+    }
+    return true;
+  }
+
+  bool NameParts() {
+    long parts = 0;
+    if (!Arity(2, 2) || !Integer(words_[1], 0, 3, "name part count", &parts)) return false;
+    machine_->namePartCount = static_cast<int>(parts);
+    return true;
+  }
+
+  bool ListOrder() {
+    if (!Arity(2, 2)) return false;
+    if (words_[1] == "catalogue") {
+      machine_->typeListOrder = 0;
+    } else if (words_[1] == "name") {
+      machine_->typeListOrder = 1;
+    } else {
+      return Fail("'list-order' is 'catalogue' or 'name', not '" + words_[1] + "'");
+    }
+    return true;
+  }
+
+  bool BoardLine() {
+    long code = 0;
+    long index = 0;
+    if (!Arity(4, 4) || !Integer(words_[1], 128, 143, "board code", &code)) return false;
+    if (words_[2] != "index") return Fail("expected 'board CODE index N'");
+    if (!Integer(words_[3], 0, 255, "board config index", &index)) return false;
+    for (const Board& board : machine_->boards) {
+      if (board.code == code) return Fail("board " + words_[1] + " is described twice");
+    }
+    machine_->boards.push_back(Board{static_cast<int>(code), static_cast<int>(index)});
+    return true;
+  }
+
+  bool ConfigLine() {
+    long number = 0;
+    long part = 0;
+    if (words_.size() != 4 && words_.size() != 6) {
+      return Fail("expected 'config NUMBER prefix NAME [part N]'");
+    }
+    if (!Integer(words_[1], 1, 255, "config number", &number)) return false;
+    if (words_[2] != "prefix") return Fail("expected 'config NUMBER prefix NAME [part N]'");
+    const std::string& prefix = words_[3];
+    if (prefix.size() > 7) return Fail("prefix '" + prefix + "' is longer than 7 characters");
+    if (words_.size() == 6) {
+      if (words_[4] != "part") return Fail("expected 'part N' after the prefix");
+      if (!Integer(words_[5], 0, 3, "part position", &part)) return false;
+    }
+    for (const MachineConfig& config : machine_->configs) {
+      if (config.configNo == number) {
+        return Fail("config number " + words_[1] + " is used twice (first on line " +
+                    std::to_string(config.line) + ")");
+      }
+    }
+    if (machine_->configs.size() >= 255) return Fail("a machine has at most 255 configs");
+    MachineConfig config;
+    config.configNo = static_cast<int>(number);
+    config.prefix = prefix;
+    config.partNo = static_cast<int>(part);
+    config.line = line_;
+    machine_->configs.push_back(config);
+    return true;
+  }
+
+  bool CurrentKind(const std::string& word, MachineConfig** config, KindItems** kind) {
+    if (machine_->configs.empty()) return Fail("'" + words_[0] + "' comes before any 'config'");
+    const int k = KindIndex(word);
+    if (k < 0) return Fail("unknown kind letter '" + word + "' (D, S, A, L or V)");
+    *config = &machine_->configs.back();
+    *kind = &(*config)->kinds[k];
+    return true;
+  }
+
+  bool ItemsLine() {
+    MachineConfig* config = nullptr;
+    KindItems* kind = nullptr;
+    long count = 0;
+    if (!Arity(3, 3) || !CurrentKind(words_[1], &config, &kind)) return false;
+    if (!Integer(words_[2], 0, 65535, "item count", &count)) return false;
+    if (kind->declared) return Fail("the count of " + words_[1] + " is given twice");
+    kind->declared = true;
+    kind->count = static_cast<std::uint32_t>(count);
+    ItemDescription item;
+    if (words_[1] == "V") item.dataType = 'C';
+    kind->items.assign(kind->count, item);
+    return true;
+  }
+
+  bool ItemLine() {
+    MachineConfig* config = nullptr;
+    KindItems* kind = nullptr;
+    if (words_.size() < 4 || !CurrentKind(words_[1], &config, &kind)) {
+      return words_.size() < 4 ? Fail("expected 'item KIND FIRST[-LAST] TYPE [DEFAULT] [scale N]'") : false;
+    }
+    if (!kind->declared) return Fail("'items " + words_[1] + " COUNT' must come before its items");
+    long first = 0;
+    long last = 0;
+    const std::string& range = words_[2];
+    const std::size_t dash = range.find('-');
+    if (!Integer(range.substr(0, dash), 1, 65535, "item number", &first)) return false;
+    last = first;
+    if (dash != std::string::npos && !Integer(range.substr(dash + 1), first, 65535, "last item number", &last)) {
+      return false;
+    }
+    if (last > static_cast<long>(kind->count)) {
+      return Fail("item " + std::to_string(last) + " is beyond the count " + std::to_string(kind->count) +
+                  " of " + words_[1]);
+    }
+    ItemDescription item;
+    const std::string& type = words_[3];
+    if (type == "none") {
+      item.described = false;
+    } else if (type == "blank") {
+      item.dataType = ' ';
+    } else if (type == "zero") {
+      item.dataType = '\0';
+    } else if (type.size() == 1 && type[0] >= 'A' && type[0] <= 'Z') {
+      item.dataType = type[0];
+    } else {
+      return Fail("data type '" + type + "' is not a capital letter, 'blank', 'zero' or 'none'");
+    }
+    std::size_t at = 4;
+    if (at < words_.size() && words_[at] != "scale") {
+      if (words_[1] == "V") return Fail("texts have no default value");
+      char* end = nullptr;
+      item.defaultValue = std::strtod(words_[at].c_str(), &end);
+      if (*end != '\0' || !std::isfinite(item.defaultValue)) {
+        return Fail("default value '" + words_[at] + "' is not a number");
+      }
+      ++at;
+    }
+    if (at < words_.size()) {
+      long scale = 0;
+      if (words_[at] != "scale" || at + 2 != words_.size()) return Fail("expected 'scale N' at the end");
+      if (!Integer(words_[at + 1], 0, 9, "scale", &scale)) return false;
+      item.scale = static_cast<int>(scale);
+    }
+    for (long n = first; n <= last; ++n) kind->items[static_cast<std::size_t>(n - 1)] = item;
+    return true;
+  }
+
+  std::string source_;
+  Machine* machine_;
+  std::vector<std::string> words_;
+  std::string error_;
+  int line_ = 0;
+};
+
+}  // namespace
+
+bool ParseMachine(const std::string& text, const std::string& source, Machine* machine, std::string* error) {
+  Machine parsed;
+  Parser parser(source, &parsed);
+  std::istringstream in(text);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!parser.Line(++number, line)) {
+      if (error) *error = parser.error();
+      return false;
+    }
+  }
+  if (!parser.Finish(number)) {
+    if (error) *error = parser.error();
+    return false;
+  }
+  *machine = std::move(parsed);
+  return true;
+}
+
+bool LoadMachineFile(const std::string& path, Machine* machine, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (error) *error = path + ":0: cannot open the machine description";
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParseMachine(text.str(), path, machine, error);
+}
+
+}  // namespace mmisim

@@ -1,0 +1,98 @@
+// The simulated host: control of the machine it simulates, and what tests,
+// tools and benchmarks read back from it. The host library operations
+// themselves are the plain C functions of the service's host header.
+#ifndef MMISIM_MMISIM_H
+#define MMISIM_MMISIM_H
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "machine/machine.h"
+
+namespace mmisim {
+
+// ---- Start and stop ------------------------------------------------------
+
+// Builds the structure library's records for machine: system record,
+// config list with kind tables, item descriptions, an empty type list.
+// Everything of an earlier start is released first.
+void Start(const Machine& machine);
+// Releases all records, memories, messages and recorded calls.
+void Stop();
+bool Started();
+const Machine& CurrentMachine();
+
+// Adds a type to the end of the catalogue's list, as the structure library
+// does when it reads the catalogue file: name, number and every datName set.
+// False when the name is longer than 23 characters or typeNo above 9999.
+bool AddType(int typeNo, const char* name);
+
+// ---- Recorder ------------------------------------------------------------
+
+struct HostCall {
+  const char* op = "";              // the operation's name
+  std::array<std::int64_t, 9> args{};  // its arguments (pointers as addresses)
+  int argCount = 0;
+  std::string text;                 // a text argument, where there is one
+  std::int64_t result = 0;
+};
+
+const std::vector<HostCall>& Calls();
+void ClearCalls();
+// Recording on (the default) or off, for long runs.
+void SetRecording(bool on);
+// The recorded calls of one operation, in order.
+std::vector<HostCall> CallsOf(const std::string& op);
+
+// ---- Shell library -------------------------------------------------------
+
+// The nth MMI_GlobalAlloc from now (1 the next) gives null; 0 switches off.
+void FailAllocationAt(long n);
+long AllocationCalls();   // MMI_GlobalAlloc calls since start
+long LiveAllocations();   // blocks allocated and not yet freed
+
+// Message code of the answer to a dummy read: wParam is the step notice,
+// lParam the config index.
+constexpr int kStepAnswerMessage = 0x0400 + 0x71;
+
+struct PostedMessage {
+  HWND window = nullptr;
+  int message = 0;
+  int wParam = 0;
+  int lParam = 0;
+};
+
+// Takes the oldest posted message; false when none is queued.
+bool NextMessage(PostedMessage* message);
+std::size_t PendingMessages();
+
+// ---- Communication library ----------------------------------------------
+
+bool CommValue(CfgId id, std::int32_t* value);
+void SetCommValue(CfgId id, std::int32_t value);
+bool OfflineCommValue(CfgId id, std::int32_t* value);
+const std::map<CfgId, std::int32_t>& CommMemory();
+const std::map<CfgId, std::int32_t>& OfflineCommMemory();
+// What the controller holds: values that SendComm queued, delivered when
+// the dummy read that closes their step is answered.
+const std::map<CfgId, std::int32_t>& ControllerMemory();
+void ClearControllerMemory();
+
+struct TypeCodeReceived {
+  int boardConfigIndex = 0;
+  int typeNo = 0;
+  int notice = 0;
+};
+const std::vector<TypeCodeReceived>& TypeCodesReceived();
+
+void SetHpcOnline(bool online);
+// The type number last handed to the HPC link, -1 when none.
+int HpcTypeNo();
+
+}  // namespace mmisim
+
+#endif  // MMISIM_MMISIM_H

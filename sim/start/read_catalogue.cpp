@@ -1,0 +1,113 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "start.h"
+#include "typedata.h"
+
+namespace mmisim {
+namespace {
+
+std::string CataloguePath() {
+#ifdef _WIN32
+  return "..\\type\\mmi.typ";
+#else
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("../type", error)) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "mmi.typ") return entry.path().string();
+  }
+  return "../type/mmi.typ";
+#endif
+}
+
+// One record: a number, a ',', then the name in quotation marks (the first
+// record has none: "0, ").
+bool ParseRecord(char* record, int* typeNo, char* name) {
+  char* text = leading(record);
+  if (*text == '[' || *text == '/' || *text == '\0') return false;
+  char* end = nullptr;
+  const long number = std::strtol(text, &end, 10);
+  if (end == text || number < 0 || number > TD_TYPE_NO_MAX) return false;
+  text = leading(end);
+  if (*text != ',') return false;
+  text = leading(text + 1);
+  char quoted[1024] = "";
+  if (*text == '"') {
+    quote(text, quoted);
+  } else if (*trim(text) != '\0') {
+    return false;
+  }
+  if (std::strlen(quoted) > TD_TYPE_NAME_MAX) return false;
+  *typeNo = static_cast<int>(number);
+  std::strcpy(name, quoted);
+  return true;
+}
+
+// The next line that holds anything but a comment, trimmed, into buffer
+// (cut to its size). False at the end of the file.
+bool NextRecordLine(FILE* file, char* buffer, std::size_t size) {
+  std::string line;
+  for (;;) {
+    line.clear();
+    char piece[1024];
+    bool got = false;
+    while (std::fgets(piece, sizeof piece, file)) {
+      got = true;
+      line += piece;
+      if (!line.empty() && line.back() == '\n') break;
+    }
+    if (!got) return false;
+    CutComment(&line[0]);
+    char* text = trim(&line[0]);
+    if (*text == '\0') continue;
+    std::snprintf(buffer, size, "%s", text);
+    return true;
+  }
+}
+
+// True when a quotation mark was opened and not closed.
+bool OpenQuote(const char* text) {
+  int marks = 0;
+  for (; *text; ++text) marks += *text == '"';
+  return marks % 2 == 1;
+}
+
+}  // namespace
+
+bool ReadCatalogueFile(CatalogueReading* reading) {
+  CatalogueReading local;
+  CatalogueReading& result = reading ? *reading : local;
+  result = CatalogueReading();
+  FILE* file = std::fopen(CataloguePath().c_str(), "r");
+  if (!file) return false;
+  for (int record = 1;; ++record) {
+    char buffer[1024] = "";
+    if (!NextRecordLine(file, buffer, sizeof buffer)) break;
+    // A name in quotation marks may go on in the next lines after a ','.
+    while (OpenQuote(buffer) && buffer[std::strlen(buffer) - 1] == ',' &&
+           std::strlen(buffer) + 1 < sizeof buffer) {
+      const std::size_t before = std::strlen(buffer);
+      append(file, buffer, sizeof buffer);
+      if (std::strlen(buffer) == before) break;
+    }
+    int typeNo = 0;
+    char name[TD_TYPE_NAME_SIZE] = "";
+    if (ParseRecord(buffer, &typeNo, name) && AddType(typeNo, name)) {
+      ++result.types;
+    } else if (*buffer != '[' && *buffer != '/') {
+      result.skippedRecords.push_back(record);
+    }
+  }
+  std::fclose(file);
+  return true;
+}
+
+void StartHost(const Machine& machine) {
+  Start(machine);
+  ReadCatalogueFile();
+}
+
+}  // namespace mmisim

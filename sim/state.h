@@ -1,0 +1,61 @@
+// What the simulated host keeps between calls.
+#ifndef MMISIM_STATE_H
+#define MMISIM_STATE_H
+
+#include <deque>
+#include <initializer_list>
+#include <unordered_map>
+
+#include "mmisim.h"
+
+namespace mmisim {
+
+struct State {
+  Machine machine;
+  bool started = false;
+
+  // Structure library.
+  SystemRecord* system = nullptr;
+  TypeCatalogue* catalogue = nullptr;
+  std::vector<ConfigRecord*> configs;  // configList order
+  std::unordered_map<CfgId, CfgIdRecord*> items;
+  std::vector<void*> owned;            // released at Stop
+
+  // Shell library.
+  long allocationCalls = 0;
+  long failAllocationAt = 0;
+  std::deque<PostedMessage> messages;
+
+  // Communication library.
+  std::map<CfgId, std::int32_t> comm;
+  std::map<CfgId, std::int32_t> offlineComm;
+  std::map<CfgId, std::int32_t> controller;
+  std::vector<std::pair<CfgId, std::int32_t>> transfers;  // queued, not delivered
+  std::vector<TypeCodeReceived> typeCodes;
+  bool hpcOnline = false;
+  int hpcTypeNo = -1;
+
+  // Recorder.
+  std::vector<HostCall> calls;
+  bool recording = true;
+};
+
+State& S();
+
+// Records one call of op with its arguments.
+void Record(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result,
+            const char* text = nullptr);
+
+template <typename T>
+std::int64_t Arg(T* pointer) {
+  return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(pointer));
+}
+
+// Memory of the shell library (platform-specific).
+void* AllocateGlobal(std::uint32_t size);
+void ReleaseAllGlobal();
+long LiveGlobal();
+
+}  // namespace mmisim
+
+#endif  // MMISIM_STATE_H

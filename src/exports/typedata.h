@@ -1,0 +1,20 @@
+/*
+ * typedata.h: the type-data service of the operator interface.
+ *
+ * A host program includes this header alone. It declares
+ *   - the records that the host's structure library and the service share
+ *     (records.h; their layouts are fixed to the byte in a 32-bit process),
+ *   - the host library operations that a host must provide (host.h),
+ *   - the service's exported operations, by subsystem.
+ *
+ * Compiles as C99 and as C++.
+ */
+#ifndef TYPEDATA_H
+#define TYPEDATA_H
+
+#include "records.h"
+#include "host.h"
+#include "typedata_api.h"
+#include "typedata_datafile.h"
+
+#endif /* TYPEDATA_H */

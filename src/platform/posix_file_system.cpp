@@ -1,0 +1,124 @@
+// The file system of POSIX platforms.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "file_system.h"
+#include "posix_path.h"
+
+namespace td::platform {
+namespace {
+
+class PosixReadableFile final : public ReadableFile {
+ public:
+  explicit PosixReadableFile(int fd) : fd_(fd) {}
+  ~PosixReadableFile() override { ::close(fd_); }
+  std::int64_t Read(char* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t got = ::read(fd_, buffer, size);
+      if (got >= 0) return got;
+      if (errno != EINTR) return -1;
+    }
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override { Close(); }
+  bool Append(const char* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t put = ::write(fd_, data, size);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      data += put;
+      size -= static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+  bool Sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+  bool Close() override {
+    if (fd_ < 0) return true;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<ReadableFile> OpenRead(const std::string& path) override {
+    const int fd = ::open(MapServicePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixReadableFile>(fd);
+  }
+  std::unique_ptr<WritableFile> OpenWrite(const std::string& path, WriteMode mode) override {
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == WriteMode::kAppend ? O_APPEND : O_TRUNC);
+    const int fd = ::open(MapServicePath(path).c_str(), flags, 0666);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixWritableFile>(fd);
+  }
+  bool Remove(const std::string& path) override { return ::unlink(MapServicePath(path).c_str()) == 0; }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return ::rename(MapServicePath(from).c_str(), MapServicePath(to).c_str()) == 0;
+  }
+  bool MakeDir(const std::string& path) override {
+    const std::string mapped = MapServicePath(path);
+    if (::mkdir(mapped.c_str(), 0777) == 0) return true;
+    struct stat st;
+    return errno == EEXIST && ::stat(mapped.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+  bool SyncDir(const std::string& path) override {
+    const int fd = ::open(MapServicePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+  }
+  bool Exists(const std::string& path) override {
+    struct stat st;
+    return ::stat(MapServicePath(path).c_str(), &st) == 0;
+  }
+  bool ListDir(const std::string& path, std::vector<std::string>* names) override {
+    DIR* dir = ::opendir(MapServicePath(path).c_str());
+    if (!dir) return false;
+    names->clear();
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names->push_back(name);
+    }
+    ::closedir(dir);
+    return true;
+  }
+  bool CopyTimes(const std::string& from, const std::string& to) override {
+    struct stat st;
+    if (::stat(MapServicePath(from).c_str(), &st) != 0) return false;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    return ::utimensat(AT_FDCWD, MapServicePath(to).c_str(), times, 0) == 0;
+  }
+};
+
+}  // namespace
+
+FileSystem& DefaultFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+}  // namespace td::platform

@@ -1,0 +1,67 @@
+// Text files as the service keeps them: lines end in CR LF on disk on every
+// platform, and lines are read whole, whatever their length.
+#ifndef TYPEDATA_PLATFORM_TEXT_FILE_H
+#define TYPEDATA_PLATFORM_TEXT_FILE_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "file_system.h"
+
+namespace td::platform {
+
+class LineReader {
+ public:
+  explicit LineReader(std::unique_ptr<ReadableFile> file);
+
+  // The next line without its line end (LF, or CR LF). False at the end of
+  // the file and on a read error (then error() is true).
+  bool Next(std::string* line);
+  bool error() const { return error_; }
+
+ private:
+  bool Fill();
+
+  std::unique_ptr<ReadableFile> file_;
+  std::string buffer_;
+  std::size_t start_ = 0;
+  bool end_ = false;
+  bool error_ = false;
+};
+
+// Writes text with every '\n' put on disk as CR LF.
+class TextWriter {
+ public:
+  explicit TextWriter(std::unique_ptr<WritableFile> file);
+  ~TextWriter();
+
+  void Write(std::string_view text);
+  void WriteLine(std::string_view text) {
+    Write(text);
+    Write("\n");
+  }
+  // Writes what is buffered, flushes it to disk when sync is true, and
+  // closes the file. False when any write, the flush or the close failed.
+  bool Finish(bool sync);
+  bool ok() const { return ok_; }
+
+ private:
+  void Flush();
+
+  std::unique_ptr<WritableFile> file_;
+  std::string buffer_;
+  bool ok_ = true;
+};
+
+// Replaces target with new content, atomically: fill writes the content
+// into temp, which is flushed to disk and renamed over target, and the
+// folder is flushed. When fill gives false or anything fails, temp is
+// removed, target is left as it was, and the result is false.
+bool ReplaceFile(const std::string& temp, const std::string& target,
+                 const std::function<bool(TextWriter&)>& fill);
+
+}  // namespace td::platform
+
+#endif  // TYPEDATA_PLATFORM_TEXT_FILE_H

@@ -1,0 +1,131 @@
+// The platform layer: the service's paths, CR LF on disk, whole lines, and
+// replacing a file so that every failure leaves the old one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "platform/text_file.h"
+#include "support/fault_file_system.h"
+#include "support/workspace.h"
+
+namespace {
+
+using td::platform::Fs;
+using td::platform::LineReader;
+using td::platform::ReplaceFile;
+using td::platform::TextWriter;
+using td::testing::FaultFileSystem;
+using td::testing::ReadFileBytes;
+using td::testing::UseFileSystem;
+using td::testing::WriteFileBytes;
+
+class PlatformTest : public td::testing::WorkspaceTest {};
+
+bool WriteText(const std::string& temp, const std::string& target, const std::string& text) {
+  return ReplaceFile(temp, target, [&](TextWriter& out) {
+    out.Write(text);
+    return true;
+  });
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  LineReader reader(Fs().OpenRead(path));
+  std::vector<std::string> lines;
+  for (std::string line; reader.Next(&line);) lines.push_back(line);
+  EXPECT_FALSE(reader.error());
+  return lines;
+}
+
+TEST_F(PlatformTest, ServicePathsReachFilesWhateverTheirLetterCase) {
+  ASSERT_TRUE(Fs().MakeDir("..\\type"));
+  ASSERT_TRUE(Fs().MakeDir("..\\type"));  // exists already: still fine
+  ASSERT_TRUE(Fs().MakeDir("..\\type\\0012"));
+  ASSERT_TRUE(WriteText("..\\type\\temp.typ", "..\\type\\mmi.typ", "0, \n"));
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "0, \r\n");
+  EXPECT_TRUE(Fs().Exists("..\\TYPE\\MMI.TYP"));
+  EXPECT_EQ(ReadLines("..\\Type\\MMI.TYP"), std::vector<std::string>{"0, "});
+  // Rewriting under the upper-case name replaces the one file.
+  ASSERT_TRUE(WriteText("..\\type\\temp.typ", "..\\type\\MMI.TYP", "1,\"A\"\n"));
+  std::vector<std::string> names;
+  ASSERT_TRUE(Fs().ListDir("..\\type", &names));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"0012", "mmi.typ"}));
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "1,\"A\"\r\n");
+  EXPECT_EQ(td::platform::ParentOf("..\\type\\0012\\CF0012.DAT"), "..\\type\\0012");
+}
+
+TEST_F(PlatformTest, LinesAreReadWholeWithEitherLineEnd) {
+  const std::string long_line(200000, 'x');
+  WriteFileBytes(workspace_.Path("work/lines.txt"), "a\r\n\r\nb\n" + long_line + "\r\nc\rd\nlast");
+  EXPECT_EQ(ReadLines("lines.txt"), (std::vector<std::string>{"a", "", "b", long_line, "c\rd", "last"}));
+  WriteFileBytes(workspace_.Path("work/empty.txt"), "");
+  EXPECT_TRUE(ReadLines("empty.txt").empty());
+  LineReader missing(Fs().OpenRead("no-such-file"));
+  std::string line;
+  EXPECT_FALSE(missing.Next(&line));
+  EXPECT_TRUE(missing.error());
+}
+
+TEST_F(PlatformTest, TextIsWrittenWithCrLfAndBytesUnchanged) {
+  const std::string bytes = std::string("x\x01\xff\x1a\0y", 6);
+  ASSERT_TRUE(WriteText("t.tmp", "out.txt", "one\ntwo\n" + bytes + "\n"));
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("work/out.txt")), "one\r\ntwo\r\n" + bytes + "\r\n");
+  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/t.tmp")));
+}
+
+TEST_F(PlatformTest, EveryFailureWhileReplacingLeavesTheOldFile) {
+  WriteFileBytes(workspace_.Path("work/data.txt"), "old\r\n");
+  // Count the operations of one successful replace, then fail each in turn.
+  long operations = 0;
+  {
+    FaultFileSystem counting;
+    UseFileSystem use(&counting);
+    ASSERT_TRUE(WriteText("temp.txt", "data.txt", "old\n"));
+    operations = counting.count();
+  }
+  ASSERT_GE(operations, 5);  // open, append, sync, close, rename (and folder sync)
+  for (long n = 1; n <= operations; ++n) {
+    FaultFileSystem faulty;
+    faulty.FailAt(n);
+    UseFileSystem use(&faulty);
+    const bool replaced = WriteText("temp.txt", "data.txt", "new\n");
+    const std::string now = ReadFileBytes(workspace_.Path("work/data.txt"));
+    const auto failed_op = faulty.log()[static_cast<std::size_t>(n - 1)];
+    if (failed_op == FaultFileSystem::Op::kSyncDir) {
+      // The new file is in place; only the folder's flush failed.
+      EXPECT_TRUE(replaced);
+      EXPECT_EQ(now, "new\r\n");
+      WriteFileBytes(workspace_.Path("work/data.txt"), "old\r\n");
+    } else {
+      EXPECT_FALSE(replaced) << "operation " << n;
+      EXPECT_EQ(now, "old\r\n") << "operation " << n;
+    }
+    EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/temp.txt"))) << "operation " << n;
+  }
+}
+
+TEST_F(PlatformTest, FillThatGivesUpLeavesTheOldFile) {
+  WriteFileBytes(workspace_.Path("work/data.txt"), "old\r\n");
+  EXPECT_FALSE(ReplaceFile("temp.txt", "data.txt", [](TextWriter& out) {
+    out.Write("half");
+    return false;
+  }));
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("work/data.txt")), "old\r\n");
+  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/temp.txt")));
+  EXPECT_FALSE(WriteText("no\\such\\folder\\temp.txt", "no\\such\\folder\\x.txt", "x\n"));
+}
+
+TEST_F(PlatformTest, CopyTimesGivesTheSourcesModificationTime) {
+  WriteFileBytes(workspace_.Path("work/a.txt"), "a");
+  WriteFileBytes(workspace_.Path("work/b.txt"), "b");
+  namespace fs = std::filesystem;
+  const auto past = fs::last_write_time(workspace_.Path("work/a.txt")) - std::chrono::hours(24 * 400);
+  fs::last_write_time(workspace_.Path("work/a.txt"), past);
+  ASSERT_TRUE(Fs().CopyTimes("a.txt", "b.txt"));
+  EXPECT_EQ(fs::last_write_time(workspace_.Path("work/b.txt")), past);
+  EXPECT_FALSE(Fs().CopyTimes("missing.txt", "b.txt"));
+}
+
+}  // namespace
