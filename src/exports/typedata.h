@@ -16,5 +16,6 @@
 #include "host.h"
 #include "typedata_api.h"
 #include "typedata_datafile.h"
+#include "typedata_link.h"
 
 #endif /* TYPEDATA_H */

@@ -1,0 +1,15 @@
+// InitSendCurrentTypeData: starts a download of the current type and makes
+// its first step.
+#include "link/download_state.h"
+#include "typedata_link.h"
+
+int InitSendCurrentTypeData(HWND window, int itemNotice, int stepNotice, int endCode, int configFilter) {
+  if (GetMMITypeNameAndStruc(GetMMISystemStruc()->currentTypeNo, nullptr, &td::sendTypeRecord) < 0) {
+    // The type is unknown: nothing to send. A step after this must not read
+    // whatever record was there before.
+    td::sendTypeRecord = nullptr;
+    return MMIPostMessage(window, 7, endCode & 0xFFFF, 0);
+  }
+  td::sendConfigCursor = 0;
+  return td::SendOneDownloadStep(window, itemNotice, stepNotice, endCode, configFilter);
+}

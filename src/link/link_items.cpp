@@ -1,0 +1,31 @@
+// Items in use and the current type's table of one config.
+#include "link_items.h"
+
+#include "host.h"
+#include "kinds.h"
+
+namespace td {
+
+const CfgIdRecord* ItemInUse(CfgId id) {
+  CfgIdRecord* record = nullptr;
+  if (GetCFGIDStruc(id, &record) < 0 || record == nullptr) return nullptr;
+  return IsInUse(record->dataType) ? record : nullptr;
+}
+
+BlockTable* CurrentTypeTableOfConfig(int configIndex) {
+  ConfigRecord* config = nullptr;
+  if (GetMMIConfigStruc(configIndex, &config) < 0 || config == nullptr) return nullptr;
+  if (config->configNo == 0) return nullptr;
+  const int position = config->configNo - 1;
+
+  TypeRecord* type = nullptr;
+  if (GetMMITypeNameAndStruc(GetMMISystemStruc()->currentTypeNo, nullptr, &type) < 0 || type == nullptr) {
+    return nullptr;
+  }
+  // A config number beyond the catalogue's entries names no entry of the
+  // record; reading there would leave the record.
+  if (position >= GetMMITypeInfo()->configCount) return nullptr;
+  return EntryAt(type, position)->blocks;
+}
+
+}  // namespace td
