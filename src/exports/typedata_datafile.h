@@ -12,6 +12,27 @@
 
 #include "typedata_api.h"
 
+/* ---- Type data files --------------------------------------------------- */
+
+/* Writes the type data file "..\type\%04d\<datName>" of the current type
+ * for the config at configPosition (config number - 1). A file made anew
+ * (named from the config's prefix and the type number) takes every value
+ * from the blocks; an existing file keeps its header lines and takes the D,
+ * S and A values from comm memory. The file is replaced atomically through
+ * "temp.dat": on any failure the old file stays as it was. 0 when written,
+ * and when there is no current type; -1 when the config is unknown or the
+ * file cannot be written. */
+TD_EXPORT(int) SaveCurrentTypeData(int configPosition);
+
+/* Reads the type data file "..\type\%04d\<fileName>" of type into the
+ * blocks of its entry at configPosition: each section replaces the block of
+ * its kind (and its offline twin) by a fresh one that its items fill, each
+ * value at its item number minus 1. 0 when the file was read to its end; -1
+ * when it cannot be opened or read, memory is exhausted, the config is
+ * unknown, a section header line is malformed, or an item number lies
+ * beyond the block's spare place. */
+TD_EXPORT(int) DAT_fread(const char *fileName, int configPosition, TypeRecord *type);
+
 /* ---- Line scanning ------------------------------------------------------ */
 
 /* The text's first character that is not white space, or its terminating

@@ -1,0 +1,39 @@
+// Numbers as type data files hold them.
+//
+// The writer's "%f" (six decimals) and "%ld" (signed 32-bit) are formed with
+// std::to_chars, which rounds correctly on every platform, so a file comes
+// out byte-identical from the Linux and the 32-bit Windows build (the
+// Windows C runtime's printf rounds differently). The reader's numbers are
+// converted correctly rounded with std::from_chars.
+#ifndef TYPEDATA_DATAFILE_NUMBER_TEXT_H
+#define TYPEDATA_DATAFILE_NUMBER_TEXT_H
+
+#include <cstdint>
+#include <string>
+
+namespace td::datafile {
+
+// Appends value as "%f" gives it: six digits after the point, "-" for a
+// negative value (negative zero included), "inf" and "nan" as glibc spells
+// them.
+void AppendFixed6(std::string* out, double value);
+
+// Appends value as a signed decimal integer, as "%ld" gives it.
+void AppendLong(std::string* out, std::int32_t value);
+
+// The value that a block's double is written as for an integer item: the
+// double truncated toward zero to 32 bits, saturated at the limits of the
+// range, NaN giving 0.
+std::int32_t TruncateToLong(double value);
+
+// Reads a number at text: leading white space, an optional sign, digits with
+// an optional '.', and an optional exponent introduced by 'e', 'E', 'd' or
+// 'D' (then an optional sign and at least one digit). Stops at the first
+// character that cannot continue the number; *end (when not null) is set
+// there, or to text when there is no number, which gives 0.0. A value too
+// large for a double gives an infinity, one too small a zero, as strtod.
+double ParseNumber(const char* text, const char** end = nullptr);
+
+}  // namespace td::datafile
+
+#endif  // TYPEDATA_DATAFILE_NUMBER_TEXT_H

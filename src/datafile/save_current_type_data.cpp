@@ -1,0 +1,163 @@
+// SaveCurrentTypeData: writes the type data file of the current type for one
+// config.
+//
+// A file made anew takes every value from the blocks. When the file exists,
+// its header lines are kept and the D, S and A values come from comm memory,
+// where the controller's current values are; L values (not in comm memory)
+// and V texts come from the blocks in both cases. The file is replaced
+// atomically: the whole new file is written to "temp.dat" and flushed
+// before it takes the old file's place, and any failure leaves the old file
+// as it was.
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "datafile/header_lines.h"
+#include "datafile/number_text.h"
+#include "datafile/type_data_paths.h"
+#include "model/kinds.h"
+#include "platform/file_system.h"
+#include "platform/text_file.h"
+#include "typedata_datafile.h"
+
+// <windows.h> has a ReplaceFile macro of its own.
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
+
+namespace {
+
+using td::datafile::AppendFixed6;
+using td::datafile::AppendLong;
+using td::platform::TextWriter;
+
+enum class Source { kBlocks, kCommMemory };
+
+// The item number, its ':' and, after the value or text, the terminator:
+// ";" on the block's last item, "," on every other.
+void BeginItemLine(std::string* line, int index) {
+  line->clear();
+  AppendLong(line, index + 1);
+  *line += ':';
+}
+
+void EndItemLine(std::string* line, int index, int count) { *line += index + 1 == count ? ";\n" : ",\n"; }
+
+void AppendValue(std::string* line, const td::Kind& kind, Source source, CfgId id, CfgIdRecord* item,
+                 double blockValue) {
+  if (source == Source::kCommMemory && kind.inCommMem) {
+    std::int32_t commValue = 0;
+    GetCommData(0, id, &commValue);
+    if (td::IsReal(item->dataType)) {
+      AppendFixed6(line, ConvertMMIBintoBinF(commValue, item->conversion));
+    } else {
+      AppendLong(line, ConvertMMIBintoBinL(commValue, item->conversion));
+    }
+  } else if (td::IsReal(item->dataType)) {
+    AppendFixed6(line, blockValue);
+  } else if (td::IsInUse(item->dataType)) {
+    AppendLong(line, td::datafile::TruncateToLong(blockValue));
+  } else {
+    AppendLong(line, 0);
+  }
+}
+
+void WriteValueSection(TextWriter& out, const td::Kind& kind, const ValueBlock* block, int configIndex,
+                       Source source, std::string* line) {
+  out.WriteLine(std::string{'[', kind.letter, ']'});
+  for (int i = 0; i < block->count; ++i) {
+    const CfgId id = TD_CFGID(i, kind.code, configIndex);
+    CfgIdRecord* item = nullptr;
+    if (GetCFGIDStruc(id, &item) < 0 || !item) continue;  // no description: left out
+    BeginItemLine(line, i);
+    AppendValue(line, kind, source, id, item, block->values[i]);
+    EndItemLine(line, i, block->count);
+    out.Write(*line);
+  }
+}
+
+void WriteTextSection(TextWriter& out, const TextBlock* block, int configIndex, std::string* line) {
+  out.WriteLine("[V]");
+  for (int i = 0; i < block->count; ++i) {
+    CfgIdRecord* item = nullptr;
+    if (GetCFGIDStruc(TD_CFGID(i, TD_CODE_V, configIndex), &item) < 0 || !item) continue;
+    if (!td::IsInUse(item->dataType)) continue;
+    BeginItemLine(line, i);
+    line->append(block->texts[i], td::datafile::FieldLength(block->texts[i], TD_TEXT_MAX));
+    EndItemLine(line, i, block->count);
+    out.Write(*line);
+  }
+}
+
+void WriteSections(TextWriter& out, const BlockTable* table, int configIndex, Source source) {
+  std::string line;
+  for (const td::Kind& kind : td::kKinds) {
+    if (!kind.numeric) continue;
+    if (const ValueBlock* block = td::ValueSlot(table, kind.slot)) {
+      WriteValueSection(out, kind, block, configIndex, source, &line);
+    }
+  }
+  if (const TextBlock* block = td::TextSlot(table, TD_SLOT_V))
+    WriteTextSection(out, block, configIndex, &line);
+}
+
+int Save(int configPosition) {
+  namespace df = td::datafile;
+  const SystemRecord* system = GetMMISystemStruc();
+  if (!system) return -1;
+  TypeRecord* type = nullptr;
+  if (GetMMITypeNameAndStruc(system->currentTypeNo, nullptr, &type) < 0) return 0;  // no current type
+  ConfigRecord* config = nullptr;
+  const int configIndex = SearchMMIConfigIndex(configPosition + 1, &config);
+  if (configIndex < 0 || !config || !type) return -1;
+  // Entry p must lie inside the type record, and the names must fit the
+  // fields that the reader finds them by.
+  const TypeCatalogue* catalogue = GetMMITypeInfo();
+  if (configPosition < 0 || !catalogue || configPosition >= catalogue->configCount) return -1;
+  const int typeNo = type->typeNo;
+  if (typeNo > TD_TYPE_NO_MAX) return -1;
+  ConfigEntry& entry = type->configs[configPosition];
+  const std::size_t datNameLength = df::FieldLength(entry.datName, TD_DAT_NAME_SIZE);
+  if (datNameLength > TD_DAT_NAME_MAX) return -1;
+
+  td::platform::FileSystem& fs = td::platform::Fs();
+  std::string path;
+  std::unique_ptr<td::platform::ReadableFile> old;
+  if (datNameLength > 0) {
+    path = df::TypeDataPath(typeNo, std::string(entry.datName, datNameLength));
+    old = fs.OpenRead(path);
+    // A file that is there but cannot be read must not be replaced by one
+    // made from the blocks.
+    if (!old && fs.Exists(path)) return -1;
+  }
+  if (!old) {
+    const std::size_t prefixLength = df::FieldLength(config->name, sizeof config->name);
+    if (prefixLength > TD_PREFIX_MAX) return -1;
+    path = df::TypeDataPath(typeNo, df::NewTypeDataFileName(std::string(config->name, prefixLength), typeNo));
+  }
+  const Source source = old ? Source::kCommMemory : Source::kBlocks;
+
+  fs.MakeDir(df::TypeRoot());
+  fs.MakeDir(df::TypeFolder(typeNo));
+  const bool replaced = td::platform::ReplaceFile(df::TypeDataTempPath(typeNo), path, [&](TextWriter& out) {
+    if (old) {
+      // The old file is closed before it is replaced: Windows renames no
+      // file over one that is open.
+      td::platform::LineReader reader(std::move(old));
+      if (!df::CopyHeaderLines(reader, out)) return false;
+    }
+    WriteSections(out, entry.blocks, configIndex & 0xFF, source);
+    return out.ok();
+  });
+  return replaced ? 0 : -1;
+}
+
+}  // namespace
+
+int SaveCurrentTypeData(int configPosition) {
+  try {
+    return Save(configPosition);
+  } catch (...) {  // memory exhausted: nothing crosses the C boundary
+    return -1;
+  }
+}
