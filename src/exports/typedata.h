@@ -17,5 +17,6 @@
 #include "typedata_api.h"
 #include "typedata_datafile.h"
 #include "typedata_link.h"
+#include "typedata_catalogue.h"
 
 #endif /* TYPEDATA_H */

@@ -1,0 +1,50 @@
+#include "catalogue/replace_by_copy.h"
+
+#include <vector>
+
+namespace td::catalogue {
+namespace {
+
+constexpr std::size_t kPiece = 64 * 1024;
+
+// Every byte, NUL and Ctrl-Z included, until the source ends.
+bool CopyBytes(platform::ReadableFile& source, platform::WritableFile& target) {
+  std::vector<char> piece(kPiece);
+  for (;;) {
+    const std::int64_t got = source.Read(piece.data(), piece.size());
+    if (got < 0) return false;
+    if (got == 0) return true;
+    if (!target.Append(piece.data(), static_cast<std::size_t>(got))) return false;
+  }
+}
+
+}  // namespace
+
+bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& temp,
+                   const std::string& target) {
+  platform::FileSystem& fs = platform::Fs();
+  // A rename would replace a file that is protected against writing.
+  if (fs.Exists(target)) {
+    auto probe = fs.OpenWrite(target, platform::WriteMode::kAppend);
+    if (!probe) return false;
+    probe->Close();
+  }
+  auto out = fs.OpenWrite(temp, platform::WriteMode::kTruncate);
+  if (!out) return false;
+  bool copied = CopyBytes(*source, *out);
+  // Closed before the rename: Windows will not replace an open file, and
+  // source and target may be one file.
+  source.reset();
+  copied = copied && out->Sync();
+  copied = out->Close() && copied;
+  out.reset();
+  if (!copied || !fs.Rename(temp, target)) {
+    fs.Remove(temp);
+    return false;
+  }
+  // The copy is in place; a failed folder flush only weakens durability.
+  fs.SyncDir(platform::ParentOf(target));
+  return true;
+}
+
+}  // namespace td::catalogue

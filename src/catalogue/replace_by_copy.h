@@ -1,0 +1,22 @@
+// Putting a byte-for-byte copy of a file in the place of another, so that a
+// failure at any step leaves the old target as it was.
+#ifndef TYPEDATA_CATALOGUE_REPLACE_BY_COPY_H
+#define TYPEDATA_CATALOGUE_REPLACE_BY_COPY_H
+
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace td::catalogue {
+
+// Copies every byte of source into temp (a file in target's folder),
+// flushes it and renames it over target; source is closed before the
+// rename. An existing target that cannot be opened for writing is not
+// replaced. False, with temp removed, when anything fails.
+bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& temp,
+                   const std::string& target);
+
+}  // namespace td::catalogue
+
+#endif  // TYPEDATA_CATALOGUE_REPLACE_BY_COPY_H
