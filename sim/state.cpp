@@ -3,8 +3,9 @@
 namespace mmisim {
 
 State& S() {
-  static State state;
-  return state;
+  // Never destroyed: hosts may call the libraries while the process ends.
+  static State* state = new State;
+  return *state;
 }
 
 void Record(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result, const char* text) {
