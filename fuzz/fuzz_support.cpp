@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "start/start.h"
 
@@ -45,9 +44,6 @@ void StartHostOnce() {
   static bool started = false;
   if (started) return;
   started = true;
-  const auto folder = std::filesystem::temp_directory_path() / "typedata-fuzz" / "work";
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
   mmisim::Start(mmisim::SampleMachine());
   mmisim::SetRecording(false);
   mmisim::AddType(1, "T40+STEEL+FAST");

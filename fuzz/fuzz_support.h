@@ -10,8 +10,8 @@
 
 namespace td::fuzz {
 
-// Starts the simulated host on the sample machine once, in a fresh folder
-// whose child is the current directory, with type 1 "T40+STEEL+FAST".
+// Starts the simulated host on the sample machine once, with type 1
+// "T40+STEEL+FAST".
 void StartHostOnce();
 
 // A file system in which every file opened for reading holds the same
