@@ -18,5 +18,6 @@
 #include "typedata_datafile.h"
 #include "typedata_link.h"
 #include "typedata_catalogue.h"
+#include "typedata_nameparts.h"
 
 #endif /* TYPEDATA_H */

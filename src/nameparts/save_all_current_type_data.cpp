@@ -1,0 +1,34 @@
+// SaveAllCurrentTypeData: every config of the current type saved, then the
+// files of its shared configs pushed to every type with the same part.
+#include <cstring>
+
+#include "host/host.h"
+#include "nameparts/shared_files.h"
+#include "typedata_datafile.h"
+#include "typedata_nameparts.h"
+
+int SaveAllCurrentTypeData(void) {
+  const SystemRecord* system = GetMMISystemStruc();
+  if (system == nullptr) return -1;
+  const unsigned current = system->currentTypeNo;
+  // Its files could not be named: refused before any file is written.
+  if (current > TD_TYPE_NO_MAX) return -1;
+  for (const ConfigRecord* config = system->configList; config != nullptr; config = config->next) {
+    if (SaveCurrentTypeData(config->configNo - 1) < 0) return -1;
+  }
+
+  char name[TD_TYPE_NAME_SIZE];
+  std::memcpy(name, system->currentTypeName, sizeof name);
+  const int count = system->namePartCount;
+  for (int position = 1; position <= count; ++position) {
+    char part[TD_TYPE_NAME_SIZE];
+    // Fewer parts than positions, or a malformed or empty name: done.
+    if (SeparateTypeName(name, position, part) <= 0) return 0;
+    for (int type = FirstSearchTypeNamePart(part, position); type != -1;
+         type = NextSearchTypeNamePart(part, position)) {
+      if (static_cast<unsigned>(type) == current) continue;
+      td::nameparts::CopySharedFiles(position, current, static_cast<unsigned>(type));
+    }
+  }
+  return 0;
+}
