@@ -1,0 +1,177 @@
+#include "support/crash_file_system.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "support/workspace.h"
+#ifndef _WIN32
+#include "platform/posix_path.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace td::testing {
+namespace {
+
+class CrashWritableFile final : public platform::WritableFile {
+ public:
+  CrashWritableFile(CrashFileSystem* fs, int inode, std::unique_ptr<platform::WritableFile> base)
+      : fs_(fs), inode_(inode), base_(std::move(base)) {}
+  bool Append(const char* data, std::size_t size) override {
+    if (!fs_->Step() || !base_->Append(data, size)) return false;
+    fs_->Wrote(inode_, data, size);
+    return true;
+  }
+  bool Sync() override {
+    if (!fs_->Step() || !base_->Sync()) return false;
+    fs_->Synced(inode_);
+    return true;
+  }
+  bool Close() override {
+    if (closed_) return true;
+    closed_ = true;
+    const bool alive = fs_->Step();
+    return base_->Close() && alive;
+  }
+
+ private:
+  CrashFileSystem* fs_;
+  int inode_;
+  std::unique_ptr<platform::WritableFile> base_;
+  bool closed_ = false;
+};
+
+class CrashReadableFile final : public platform::ReadableFile {
+ public:
+  CrashReadableFile(CrashFileSystem* fs, std::unique_ptr<platform::ReadableFile> base)
+      : fs_(fs), base_(std::move(base)) {}
+  std::int64_t Read(char* buffer, std::size_t size) override {
+    if (!fs_->Step()) return -1;
+    return base_->Read(buffer, size);
+  }
+
+ private:
+  CrashFileSystem* fs_;
+  std::unique_ptr<platform::ReadableFile> base_;
+};
+
+}  // namespace
+
+CrashFileSystem::CrashFileSystem(const std::string& root, platform::FileSystem& base)
+    : base_(base), root_(fs::weakly_canonical(root).generic_string()) {
+  for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+    if (!entry.is_regular_file()) continue;
+    const int inode = next_inode_++;
+    const std::string bytes = ReadFileBytes(entry.path().string());
+    inodes_[inode] = Inode{bytes, bytes};
+    entries_[entry.path().generic_string()] = inode;
+  }
+  durable_entries_ = entries_;
+}
+
+std::string CrashFileSystem::Key(const std::string& path) const {
+#ifdef _WIN32
+  std::string mapped = path;
+  std::replace(mapped.begin(), mapped.end(), '\\', '/');
+  std::string key = fs::weakly_canonical(mapped).generic_string();
+  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+  return key;
+#else
+  return fs::weakly_canonical(platform::MapServicePath(path)).generic_string();
+#endif
+}
+
+std::string CrashFileSystem::FolderOf(const std::string& key) { return key.substr(0, key.find_last_of('/')); }
+
+bool CrashFileSystem::Step() {
+  ++count_;
+  return !crashed();
+}
+
+void CrashFileSystem::Wrote(int inode, const char* data, std::size_t size) { inodes_[inode].data.append(data, size); }
+
+void CrashFileSystem::Synced(int inode) { inodes_[inode].durable = inodes_[inode].data; }
+
+std::unique_ptr<platform::ReadableFile> CrashFileSystem::OpenRead(const std::string& path) {
+  if (!Step()) return nullptr;
+  auto file = base_.OpenRead(path);
+  if (!file) return nullptr;
+  return std::make_unique<CrashReadableFile>(this, std::move(file));
+}
+
+std::unique_ptr<platform::WritableFile> CrashFileSystem::OpenWrite(const std::string& path, platform::WriteMode mode) {
+  if (!Step()) return nullptr;
+  auto file = base_.OpenWrite(path, mode);
+  if (!file) return nullptr;
+  const std::string key = Key(path);
+  auto found = entries_.find(key);
+  int inode = 0;
+  if (found == entries_.end()) {
+    inode = next_inode_++;
+    inodes_[inode] = Inode{};
+    entries_[key] = inode;
+  } else {
+    inode = found->second;
+    // Truncating takes effect at once; the old data is gone durably too
+    // unless the file is flushed again (the worst case a file system allows).
+    if (mode == platform::WriteMode::kTruncate) inodes_[inode] = Inode{};
+  }
+  return std::make_unique<CrashWritableFile>(this, inode, std::move(file));
+}
+
+bool CrashFileSystem::Remove(const std::string& path) {
+  if (!Step() || !base_.Remove(path)) return false;
+  entries_.erase(Key(path));
+  return true;
+}
+
+bool CrashFileSystem::Rename(const std::string& from, const std::string& to) {
+  if (!Step()) return false;
+  const std::string fromKey = Key(from);
+  const std::string toKey = Key(to);
+  if (!base_.Rename(from, to)) return false;
+  const auto found = entries_.find(fromKey);
+  if (found != entries_.end()) {
+    const int inode = found->second;
+    entries_.erase(found);
+    entries_[toKey] = inode;
+  }
+  return true;
+}
+
+bool CrashFileSystem::MakeDir(const std::string& path) { return Step() && base_.MakeDir(path); }
+
+bool CrashFileSystem::SyncDir(const std::string& path) {
+  if (!Step() || !base_.SyncDir(path)) return false;
+  const std::string folder = Key(path);
+  auto inFolder = [&](const std::string& key) { return FolderOf(key) == folder; };
+  for (auto it = durable_entries_.begin(); it != durable_entries_.end();) {
+    it = inFolder(it->first) ? durable_entries_.erase(it) : std::next(it);
+  }
+  for (const auto& [key, inode] : entries_) {
+    if (inFolder(key)) durable_entries_[key] = inode;
+  }
+  return true;
+}
+
+bool CrashFileSystem::CopyTimes(const std::string& from, const std::string& to) {
+  return Step() && base_.CopyTimes(from, to);
+}
+
+void CrashFileSystem::Crash() {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  }
+  for (const fs::path& file : files) fs::remove(file);
+  for (const auto& [key, inode] : durable_entries_) {
+    fs::create_directories(FolderOf(key));
+    WriteFileBytes(key, inodes_[inode].durable);
+  }
+  entries_ = durable_entries_;
+  for (auto& [id, inode] : inodes_) inode.data = inode.durable;
+  crash_at_ = 0;
+}
+
+}  // namespace td::testing
