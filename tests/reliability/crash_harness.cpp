@@ -15,7 +15,7 @@ namespace {
 bool IsTemporary(const std::string& path) {
   const std::string name = fs::path(path).filename().string();
   return name == "temp.dat" || name == "temp.typ" || name.find(".tmp") != std::string::npos ||
-         name.find("temp") == 0;
+         name.find("temp") == 0 || name.find("-tmp") != std::string::npos;
 }
 
 // Each file holds its old or its new content (absent counts as content).
@@ -33,7 +33,9 @@ void ExpectOldOrNew(const Tree& before, const Tree& after, const Tree& now, cons
     const bool isNew = (fresh == after.end() && held == now.end()) ||
                        (fresh != after.end() && held != now.end() && fresh->second == held->second);
     EXPECT_TRUE(isOld || isNew) << what << ": " << path << " holds neither its old nor its new content";
-    if (held != now.end()) EXPECT_FALSE(IsTemporary(path)) << what << ": " << path << " was left behind";
+    if (held != now.end()) {
+      EXPECT_FALSE(IsTemporary(path)) << what << ": " << path << " was left behind";
+    }
   }
 }
 
