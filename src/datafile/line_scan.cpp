@@ -32,12 +32,13 @@ bool ReadWholeLine(FILE* stream, std::string* line) {
 }  // namespace
 
 char* leading(char* text) {
+  if (!text) return nullptr;
   while (*text != '\0' && IsWhite(*text)) ++text;
   return text;
 }
 
 char* trailing(char* text) {
-  if (*text == '\0') return text;
+  if (!text || *text == '\0') return text;
   char* last = text + std::strlen(text) - 1;
   while (last >= text && IsWhite(*last)) --last;
   if (last < text) {
@@ -49,17 +50,20 @@ char* trailing(char* text) {
 }
 
 char* trim(char* text) {
+  if (!text) return nullptr;
   char* start = leading(text);
   trailing(start);
   return start;
 }
 
 void CutComment(char* text) {
+  if (!text) return;
   char* comment = std::strstr(text, "//");
   if (comment) *comment = '\0';
 }
 
 int token(char* line, char** table) {
+  if (!line || !table) return -1;
   int count = 0;
   char* cursor = line;
   for (;;) {
@@ -69,6 +73,7 @@ int token(char* line, char** table) {
     while (*cursor != '\0' && !IsSeparator(*cursor)) ++cursor;
     if (*cursor != '\0') *cursor++ = '\0';
     const char* trimmed = trim(start);
+    if (!table[count]) return -1;  // no buffer for this token
     std::memmove(table[count], trimmed, std::strlen(trimmed) + 1);
     if (++count == kMaxTokens) return -1;
   }
@@ -85,7 +90,7 @@ int token(char* line, char** table) {
 }
 
 int quote(const char* source, char* destination) {
-  if (*source != '"') return 0;
+  if (!source || !destination || *source != '"') return 0;
   const char* start = source + 1;
   const char* end = std::strchr(start, '"');
   const std::size_t length = end ? static_cast<std::size_t>(end - start) : std::strlen(start);
@@ -95,6 +100,7 @@ int quote(const char* source, char* destination) {
 }
 
 void append(FILE* stream, char* buffer, uint16_t size) {
+  if (!stream || !buffer) return;
   std::string line;
   while (ReadWholeLine(stream, &line)) {
     CutComment(&line[0]);
