@@ -93,6 +93,65 @@ void SetHpcOnline(bool online);
 // The type number last handed to the HPC link, -1 when none.
 int HpcTypeNo();
 
+// ---- Combo boxes, fonts and brushes ---------------------------------------
+
+// The nth MakeComboBox from now (1 the next) creates no window and gives
+// null; 0 switches off.
+void FailComboBoxAt(long n);
+
+// The colour of the colour library's brush number colour (0 to 15; other
+// numbers give the colour of brush 0).
+COLORREF BrushColour(int colour);
+
+// ---- Windows and drawing, as tests use them -----------------------------
+//
+// On Windows these are real windows and GDI; elsewhere they work on the
+// simulated host's stand-ins for the window and drawing calls.
+
+// A top-level window to be the parent of combo boxes. Destroy it with
+// DestroyWindow, which destroys its children too.
+HWND CreateParentWindow(const char* title, int width, int height);
+// The number of windows whose parent is window (its children, not theirs).
+int ChildWindowCount(HWND window);
+// The brush selected into a device context.
+HGDIOBJ SelectedBrush(HDC dc);
+
+// A memory device context holding a white bitmap of width x height, to
+// draw into and read back pixel by pixel.
+class Canvas {
+ public:
+  static constexpr COLORREF kBackground = 0xFFFFFF;
+
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  // The colour of the pixel at x, y.
+  COLORREF Pixel(int x, int y) const;
+
+ private:
+  HDC dc_ = nullptr;
+  void* bitmap_ = nullptr;    // Windows: the bitmap and the one it replaced
+  void* replaced_ = nullptr;
+};
+
+#ifndef _WIN32
+// What the stand-ins record, where Windows is absent.
+
+struct DrawnPolygon {
+  std::vector<POINT> points;
+  HGDIOBJ brush = nullptr;  // the brush it was filled with
+};
+// Polygons drawn into a device context, in order.
+std::vector<DrawnPolygon> PolygonsDrawn(HDC dc);
+// Every object selected into a device context, in order.
+std::vector<HGDIOBJ> ObjectsSelected(HDC dc);
+// Device contexts that GetDC gave and ReleaseDC has not taken back.
+int DeviceContextsInUse();
+#endif
+
 }  // namespace mmisim
 
 #endif  // MMISIM_MMISIM_H

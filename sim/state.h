@@ -25,6 +25,8 @@ struct State {
   long allocationCalls = 0;
   long failAllocationAt = 0;
   std::deque<PostedMessage> messages;
+  long comboBoxCalls = 0;
+  long failComboBoxAt = 0;
 
   // Communication library.
   std::map<CfgId, std::int32_t> comm;
@@ -55,6 +57,14 @@ std::int64_t Arg(T* pointer) {
 void* AllocateGlobal(std::uint32_t size);
 void ReleaseAllGlobal();
 long LiveGlobal();
+
+// Windows, fonts and brushes of the shell and colour libraries
+// (platform-specific). Fonts and brushes are made once and kept for the
+// life of the process, as a host keeps its common ones.
+HWND CreateComboBoxWindow(HWND parent, HINSTANCE instance, const char* text, std::uint32_t style, int x,
+                          int y, int width, int height, int controlId);
+HFONT CommonFont(HDC dc);
+HBRUSH SolidBrush(COLORREF colour);
 
 }  // namespace mmisim
 

@@ -19,5 +19,6 @@
 #include "typedata_link.h"
 #include "typedata_catalogue.h"
 #include "typedata_nameparts.h"
+#include "typedata_controls.h"
 
 #endif /* TYPEDATA_H */

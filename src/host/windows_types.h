@@ -54,6 +54,7 @@ typedef struct tagPOINT {
 } POINT;
 
 #define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
 #define CB_ADDSTRING 0x0143
 #define CB_GETCOUNT 0x0146
 #define CB_GETLBTEXT 0x0148
@@ -66,7 +67,10 @@ typedef struct tagPOINT {
 #define CB_SETITEMDATA 0x0151
 #define CB_SETITEMHEIGHT 0x0153
 #define CB_GETITEMHEIGHT 0x0154
+#define CB_OKAY 0
 #define CB_ERR (-1)
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
 #define WS_VSCROLL 0x00200000L
 #define CBS_DROPDOWNLIST 0x0003L
 #define CBS_SORT 0x0100L
