@@ -1,0 +1,203 @@
+// Numbers in type data files: "%f" and "%ld" as glibc's printf gives them,
+// on both builds, and the reader's number grammar, correctly rounded.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "datafile/number_text.h"
+
+namespace {
+
+using td::datafile::AppendFixed6;
+using td::datafile::AppendLong;
+using td::datafile::ParseNumber;
+
+std::string Fixed(double value) {
+  std::string out = "x";  // appends: what is there stays
+  AppendFixed6(&out, value);
+  return out.substr(1);
+}
+
+std::string Long(std::int32_t value) {
+  std::string out;
+  AppendLong(&out, value);
+  return out;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(NumberText, ExactStringsOnEveryBuild) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {0.0, "0.000000"},
+      {-0.0, "-0.000000"},
+      {2.5, "2.500000"},
+      {-1.5, "-1.500000"},
+      {12.5, "12.500000"},
+      {0.0078125, "0.007812"},  // ties go to the even digit
+      {0.0234375, "0.023438"},
+      {5e-7, "0.000000"},  // just below the half: the decimal text is not the double
+      {2.5e-6, "0.000003"},
+      {-1e-7, "-0.000000"},
+      {0.1, "0.100000"},
+      {1.0 / 3.0, "0.333333"},
+      {123456.7890125, "123456.789012"},
+      {999999.9999995, "999999.999999"},
+      {1.0000005, "1.000001"},
+      {2147483648.0, "2147483648.000000"},
+      {1e20, "100000000000000000000.000000"},
+      {1e22, "10000000000000000000000.000000"},
+      {1e23, "99999999999999991611392.000000"},
+      {4.9406564584124654e-324, "0.000000"},
+      {inf, "inf"},
+      {-inf, "-inf"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Fixed(c.value), c.text) << c.text;
+  const std::string max = Fixed(std::numeric_limits<double>::max());
+  EXPECT_EQ(max.size(), 309u + 7u);
+  EXPECT_EQ(max.substr(0, 17), "17976931348623157");
+  EXPECT_EQ(max.substr(max.size() - 16), "124858368.000000");
+
+  EXPECT_EQ(Long(0), "0");
+  EXPECT_EQ(Long(-20), "-20");
+  EXPECT_EQ(Long(2147483647), "2147483647");
+  EXPECT_EQ(Long(-2147483647 - 1), "-2147483648");
+}
+
+TEST(NumberText, TruncationTowardZeroSaturates) {
+  using td::datafile::TruncateToLong;
+  EXPECT_EQ(TruncateToLong(-2.7), -2);
+  EXPECT_EQ(TruncateToLong(2.9999), 2);
+  EXPECT_EQ(TruncateToLong(-0.5), 0);
+  EXPECT_EQ(TruncateToLong(2147483647.5), 2147483647);
+  EXPECT_EQ(TruncateToLong(-2147483648.9), -2147483647 - 1);
+  EXPECT_EQ(TruncateToLong(1e300), 2147483647);
+  EXPECT_EQ(TruncateToLong(-std::numeric_limits<double>::infinity()), -2147483647 - 1);
+  EXPECT_EQ(TruncateToLong(std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+#ifndef _WIN32
+// glibc's printf rounds correctly; the formatter must agree with it on every
+// value, so that files read the same wherever they were written.
+TEST(NumberText, AgreesWithGlibcPrintf) {
+  std::mt19937_64 random(20240611);
+  char expected[400];
+  auto check = [&](double value) {
+    std::snprintf(expected, sizeof expected, "%f", value);
+    ASSERT_EQ(Fixed(value), expected) << "%.17g" << value;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    // Random bits: every magnitude, subnormals, infinities and NaNs alike.
+    std::uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    check(value);
+    // Magnitudes where the sixth decimal matters most.
+    const double scaled = std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 80));
+    check(random() % 2 ? scaled : -scaled);
+    // Exact ties at the sixth decimal: k / 2^n with few bits.
+    const double tie =
+        static_cast<double>(random() % 100000) / static_cast<double>(1u << (7 + random() % 14));
+    check(tie);
+    check(-tie);
+    // Short decimals as an operator types them.
+    check(static_cast<double>(static_cast<std::int64_t>(random() % 2000000001) - 1000000000) / 1000.0);
+  }
+  for (double value : {0.0, -0.0, 0.5e-6, 1.5e-6, 0.0000025, 1e15 + 0.3, 9007199254740993.0,
+                       std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+                       std::numeric_limits<double>::denorm_min()}) {
+    check(value);
+    check(-value);
+  }
+  char expectedLong[32];
+  for (int i = 0; i < 100000; ++i) {
+    const auto value = static_cast<std::int32_t>(random());
+    std::snprintf(expectedLong, sizeof expectedLong, "%ld", static_cast<long>(value));
+    ASSERT_EQ(Long(value), expectedLong);
+  }
+}
+#endif
+
+TEST(NumberText, ReaderGrammar) {
+  const struct {
+    const char* text;
+    double value;
+    std::size_t used;  // characters that belong to the number
+  } cases[] = {
+      {"12.5", 12.5, 4},
+      {"  \t-20,", -20, 3},
+      {"+.5x", 0.5, 3},
+      {"5.", 5, 2},
+      {"1.5d2", 150, 5},
+      {"1.5D-1", 0.15, 6},
+      {"2E+3;", 2000, 4},
+      {"7e", 7, 1},  // an exponent letter without digits is not
+                     // part of it
+      {"7e+", 7, 1},
+      {"7dx", 7, 1},
+      {"1e5e5", 1e5, 3},
+      {"0x10", 0, 1},
+      {"1,5", 1, 1},
+      {"-0", -0.0, 2},
+      {"00012.500", 12.5, 9},
+  };
+  for (const auto& c : cases) {
+    const char* end = nullptr;
+    const double value = ParseNumber(c.text, &end);
+    EXPECT_TRUE(SameBits(value, c.value)) << c.text << " gave " << value;
+    EXPECT_EQ(static_cast<std::size_t>(end - c.text), c.used + std::strspn(c.text, " \t")) << c.text;
+  }
+  // No number: 0.0, and nothing used.
+  for (const char* text : {"", "abc", ".", "-", "+-1", " .e5", "inf", "nan",
+                           "\xa0"
+                           "1"}) {
+    const char* end = nullptr;
+    EXPECT_TRUE(SameBits(ParseNumber(text, &end), 0.0)) << text;
+    EXPECT_EQ(end, text) << text;
+  }
+}
+
+TEST(NumberText, ReaderRoundsCorrectly) {
+  EXPECT_TRUE(SameBits(ParseNumber("0.1"), 0.1));
+  EXPECT_TRUE(SameBits(ParseNumber("2.2250738585072011e-308"), 2.2250738585072011e-308));
+  EXPECT_TRUE(SameBits(ParseNumber("9007199254740993"), 9007199254740992.0));  // tie: to even
+  EXPECT_TRUE(SameBits(ParseNumber("9007199254740995"), 9007199254740996.0));
+  // Exactly half an ulp above 1 goes to 1; a digit more goes up.
+  EXPECT_TRUE(SameBits(ParseNumber("1.00000000000000011102230246251565404236316680908203125"), 1.0));
+  EXPECT_TRUE(SameBits(ParseNumber("1.00000000000000011102230246251565404236316680908203126"),
+                       std::nextafter(1.0, 2.0)));
+  // Long mantissas, as a hostile file may hold.
+  const std::string ones(10000, '1');
+  EXPECT_TRUE(SameBits(ParseNumber(("0." + ones).c_str()), 1.0 / 9.0));
+  EXPECT_TRUE(SameBits(ParseNumber(("1" + std::string(400, '0') + "e-400").c_str()), 1.0));
+  // Beyond the range of a double: infinity or zero, as strtod.
+  EXPECT_EQ(ParseNumber("1e400"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(ParseNumber("-1D99999999999"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(ParseNumber(("1" + std::string(400, '0')).c_str()), std::numeric_limits<double>::infinity());
+  EXPECT_TRUE(SameBits(ParseNumber("1e-400"), 0.0));
+  EXPECT_TRUE(SameBits(ParseNumber("-1e-400"), -0.0));
+  EXPECT_TRUE(SameBits(ParseNumber("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min()));
+
+  // What "%f" writes reads back to the same text, and to the very value
+  // where six decimals hold it exactly (multiples of 1/64).
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    const double value =
+        std::ldexp(static_cast<double>(static_cast<std::int64_t>(random() >> 14) - (1LL << 49)),
+                   -static_cast<int>(random() % 30));
+    const std::string text = Fixed(value);
+    EXPECT_EQ(Fixed(ParseNumber(text.c_str())), text);
+    const double exact = std::ldexp(std::trunc(std::ldexp(value, 6)), -6);
+    EXPECT_TRUE(SameBits(ParseNumber(Fixed(exact).c_str()), exact)) << Fixed(exact);
+  }
+}
+
+}  // namespace
