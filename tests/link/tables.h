@@ -7,6 +7,7 @@
 #include <map>
 
 #include "mmisim.h"
+#include "support/comm_items.h"
 #include "support/sim_host.h"
 #include "typedata.h"
 
@@ -21,10 +22,6 @@ double Seed(int slot, unsigned item);
 TypeRecord* TypeOf(int typeNo);
 void MakeCurrent(int typeNo);
 BlockTable* TableOf(int typeNo, int configNo);
-
-// The items the machine describes as in use for the kinds in comm memory
-// (D, S, A), by CfgId, with the block slot each lives in.
-std::map<CfgId, int> InUseCommItems();
 
 // Starts from a fresh machine and an idle download.
 class LinkTest : public SimHostTest {
