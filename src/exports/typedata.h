@@ -20,5 +20,6 @@
 #include "typedata_catalogue.h"
 #include "typedata_nameparts.h"
 #include "typedata_controls.h"
+#include "typedata_lifecycle.h"
 
 #endif /* TYPEDATA_H */

@@ -1,0 +1,10 @@
+// InitialSetTypeData: default values for one config of a type, saved to
+// that config's file of the current type.
+#include "catalogue/build_defaults.h"
+#include "typedata.h"
+
+int InitialSetTypeData(TypeRecord* record, int position) {
+  if (record == nullptr || position < 0 || position >= GetMMITypeInfo()->configCount) return -1;
+  if (td::BuildConfigDefaults(&record->configs[position], position) != 0) return -1;
+  return SaveCurrentTypeData(position) == 0 ? 0 : -1;
+}

@@ -1,0 +1,34 @@
+/*
+ * Type data lifecycle: value memory built from the defaults, and loaded
+ * from a type's type data files.
+ */
+#ifndef TYPEDATA_LIFECYCLE_H
+#define TYPEDATA_LIFECYCLE_H
+
+#include "typedata_api.h"
+
+/* Replaces the catalogue's list by one new record, type 0 (typeCount 1,
+ * maxTypeNo 0), builds default values for every config, saves them with
+ * SaveAllCurrentTypeData and writes the catalogue file "..\type\mmi.typ"
+ * holding the one line "0, ". 0, or -1 when memory runs out, a config is
+ * unknown, the save fails or the catalogue file cannot be written. */
+TD_EXPORT(int) CreateSetTypeData(void);
+
+/* Builds default values for config position `position` of the record (a
+ * table it held is abandoned) and saves that config of the current type
+ * with SaveCurrentTypeData. 0, or -1 when the config is unknown, memory runs
+ * out or the save fails. */
+TD_EXPORT(int) InitialSetTypeData(TypeRecord* record, int position);
+
+/* Reads every config of the type from its type data files, then writes its
+ * D, S and A values to comm memory. 0; -1 when no type has the number; else
+ * the config number of the first file that could not be read (comm memory
+ * then untouched). */
+TD_EXPORT(int) ReadCurrentTypeData(int typeNo);
+
+/* Hands the old type's tables to the new type (both then share them) and
+ * reads the new type with ReadCurrentTypeData, whose result it gives; -1
+ * when either type has no record. */
+TD_EXPORT(int) ChangeCurrentTypeData(int newTypeNo, int oldTypeNo);
+
+#endif /* TYPEDATA_LIFECYCLE_H */
