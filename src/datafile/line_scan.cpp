@@ -58,8 +58,13 @@ char* trim(char* text) {
 
 void CutComment(char* text) {
   if (!text) return;
-  char* comment = std::strstr(text, "//");
-  if (comment) *comment = '\0';
+  // A scan for '/' is much quicker than strstr on short lines.
+  for (char* slash = std::strchr(text, '/'); slash; slash = std::strchr(slash + 1, '/')) {
+    if (slash[1] == '/') {
+      *slash = '\0';
+      return;
+    }
+  }
 }
 
 int token(char* line, char** table) {

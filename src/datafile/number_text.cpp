@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace td::datafile {
@@ -23,6 +24,29 @@ long Magnitude(const char* digits, std::size_t intDigits, std::size_t fracDigits
     if (fraction[i] != '0') return -static_cast<long>(i) + exponent;
   }
   return 0;
+}
+
+// Converts the number with the form that from_chars takes: a digit before
+// the point, 'e' as the exponent letter.
+std::errc FromRewritten(const char* digits, std::size_t intDigits, const char* mantissaEnd,
+                        const char* exponent, const char* exponentEnd, double* value) {
+  const std::size_t length = (intDigits == 0 ? 1 : 0) + static_cast<std::size_t>(mantissaEnd - digits) +
+                             (exponent ? 1 + static_cast<std::size_t>(exponentEnd - exponent) : 0);
+  char small[64];
+  std::string large;
+  char* scratch = small;
+  if (length > sizeof small) {
+    large.resize(length);
+    scratch = &large[0];
+  }
+  char* put = scratch;
+  if (intDigits == 0) *put++ = '0';
+  for (const char* c = digits; c != mantissaEnd; ++c) *put++ = *c;
+  if (exponent) {
+    *put++ = 'e';
+    for (const char* c = exponent; c != exponentEnd; ++c) *put++ = *c;
+  }
+  return std::from_chars(scratch, put, *value, std::chars_format::general).ec;
 }
 
 }  // namespace
@@ -88,31 +112,21 @@ double ParseNumber(const char* text, const char** end) {
   }
   if (end) *end = p;
 
-  // The number again in the form from_chars takes: no sign, a digit before
-  // the point, 'e' as the exponent letter.
-  const std::size_t length = (intDigits == 0 ? 1 : 0) + static_cast<std::size_t>(mantissaEnd - digits) +
-                             (exponent ? 1 + static_cast<std::size_t>(exponentEnd - exponent) : 0);
-  char small[64];
-  std::string large;
-  char* scratch = small;
-  if (length > sizeof small) {
-    large.resize(length);
-    scratch = &large[0];
-  }
-  char* put = scratch;
-  if (intDigits == 0) *put++ = '0';
-  for (const char* c = digits; c != mantissaEnd; ++c) *put++ = *c;
-  if (exponent) {
-    *put++ = 'e';
-    for (const char* c = exponent; c != exponentEnd; ++c) *put++ = *c;
-  }
+  // from_chars takes the number without its sign as it stands, unless it
+  // starts with the point or has a 'd' exponent.
   double value = 0.0;
-  const std::from_chars_result got = std::from_chars(scratch, put, value, std::chars_format::general);
-  if (got.ec == std::errc::result_out_of_range) {
+  std::errc error;
+  const bool exponentE = !exponent || exponent[-1] == 'e' || exponent[-1] == 'E';
+  if (intDigits > 0 && exponentE) {
+    error = std::from_chars(digits, p, value, std::chars_format::general).ec;
+  } else {
+    error = FromRewritten(digits, intDigits, mantissaEnd, exponent, exponentEnd, &value);
+  }
+  if (error == std::errc::result_out_of_range) {
     value = Magnitude(digits, intDigits, fracDigits, exponentValue) > 0
                 ? std::numeric_limits<double>::infinity()
                 : 0.0;
-  } else if (got.ec != std::errc()) {
+  } else if (error != std::errc()) {
     value = 0.0;
   }
   return negative ? -value : value;
