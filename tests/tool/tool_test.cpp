@@ -1,0 +1,176 @@
+// The typedata tool's commands end to end: files and output.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tool_runner.h"
+
+namespace {
+
+using td::testing::ToolRun;
+
+class Tool : public td::testing::ToolTest {
+ protected:
+  // A catalogue with types 1 T40+STEEL+FAST, 2 T40+ALU+SLOW, 3 T55+STEEL.
+  void MakeTree() {
+    ASSERT_EQ(Tool("init").status, 0);
+    ASSERT_EQ(Tool("add T40+STEEL+FAST").out, "1\n");
+    ASSERT_EQ(Tool("add T40+ALU+SLOW").out, "2\n");
+    ASSERT_EQ(Tool("add T55+STEEL").out, "3\n");
+  }
+  std::string Tree() {
+    std::string all;
+    for (const char* file : {"mmi.typ", "0001/MAIN0001.DAT", "0001/TOOL0001.DAT", "0001/MAT0001.DAT",
+                             "0001/FEED0001.DAT", "0002/TOOL0002.DAT", "0003/MAT0003.DAT"}) {
+      all += std::string(file) + "\n" + TypeFile(file);
+    }
+    return all;
+  }
+};
+
+TEST_F(Tool, InitMakesTypeZeroAndRefusesToOverwrite) {
+  const ToolRun init = Tool("init");
+  ASSERT_EQ(init.status, 0) << init.err;
+  EXPECT_EQ(TypeFile("mmi.typ"), "0, \r\n");
+  EXPECT_EQ(TypeFile("0000/MAIN0000.DAT").substr(0, 5), "[D]\r\n");
+  EXPECT_NE(TypeFile("0000/TOOL0000.DAT").find("1:40.000000,"), std::string::npos) << "defaults are written";
+  const ToolRun again = Tool("init");
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("--force"), std::string::npos);
+  EXPECT_EQ(Tool("init --force").status, 0);
+}
+
+TEST_F(Tool, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
+  MakeTree();
+  EXPECT_EQ(Tool("add X9 --number 7").out, "7\n");
+  EXPECT_EQ(Tool("add X8").out, "4\n") << "the lowest free number";
+  struct Refusal {
+    const char* args;
+    const char* says;
+  } refusals[] = {
+      {"add A++B", "malformed"},
+      {"add +A", "malformed"},
+      {"add A+B+C+D", "malformed"},
+      {"add ABCDEFGHIJKLMNOPQRSTUVWX", "at most 23"},
+      {"add NEW --number 2", "taken"},
+      {"add NEW --number 10000", "out of range"},
+      {"add STEEL+X", "part 'STEEL' is part 2"},
+      {"add Q --from 99", "no type 99"},
+  };
+  for (const Refusal& refusal : refusals) {
+    const ToolRun run = Tool(refusal.args);
+    EXPECT_EQ(run.status, 1) << refusal.args;
+    EXPECT_NE(run.err.find(refusal.says), std::string::npos) << refusal.args << ": " << run.err;
+  }
+  EXPECT_EQ(Tool("add").status, 2) << "a usage error";
+  const std::string catalogue = TypeFile("mmi.typ");
+  EXPECT_EQ(catalogue.find("A++B"), std::string::npos) << "nothing of a refused type is written";
+}
+
+TEST_F(Tool, ListShowsNumbersNamesPartsAndTheCurrentType) {
+  MakeTree();
+  ASSERT_EQ(Tool("use 2 --no-download").status, 0);
+  const nlohmann::json list = nlohmann::json::parse(Tool("--json list").out);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[0]["number"], 3) << "catalogue order: the newest first";
+  EXPECT_EQ(list[0]["parts"], nlohmann::json({"T55", "STEEL"}));
+  EXPECT_EQ(list[3]["number"], 0);
+  int current = -1;
+  for (const auto& type : list) {
+    if (type["current"]) current = type["number"];
+  }
+  EXPECT_EQ(current, 2);
+  const nlohmann::json sorted = nlohmann::json::parse(Tool("--json list --sorted").out);
+  EXPECT_EQ(sorted[0]["number"], 0) << "the empty name sorts first";
+  EXPECT_EQ(sorted[1]["name"], "T40+ALU+SLOW");
+}
+
+TEST_F(Tool, SetSavesAndSharesThroughNameParts) {
+  MakeTree();
+  const ToolRun set = Tool("set 1 TOOL D:1=41.5 L:1=4.25");
+  ASSERT_EQ(set.status, 0) << set.err;
+  EXPECT_NE(set.err.find("shared with type 0002"), std::string::npos) << set.err;
+  EXPECT_EQ(TypeFile("0001/TOOL0001.DAT"), TypeFile("0002/TOOL0002.DAT")) << "T40 is shared with type 2";
+  EXPECT_NE(TypeFile("0001/TOOL0001.DAT"), TypeFile("0003/TOOL0003.DAT")) << "type 3 is T55";
+  const nlohmann::json shown = nlohmann::json::parse(Tool("--json show 2 --config TOOL --kind L").out);
+  ASSERT_FALSE(shown["items"].empty());
+  EXPECT_DOUBLE_EQ(shown["items"][0]["value"].get<double>(), 4.25);
+
+  ASSERT_EQ(Tool("set 3 MAT D:1=8.25 V:1=steel-plate").status, 0);
+  EXPECT_EQ(TypeFile("0003/MAT0003.DAT"), TypeFile("0001/MAT0001.DAT")) << "STEEL is shared with type 1";
+  EXPECT_NE(TypeFile("0001/MAT0001.DAT").find("1:steel-plate;"), std::string::npos);
+
+  const std::string before = Tree();
+  for (const char* bad : {"set 1 TOOL D:99=1", "set 1 NOPE D:1=1", "set 1 MAIN D:5=1", "set 1 MAIN D:3=1.5",
+                          "set 1 FEED V:1=a,b", "set 1 MAIN D:1=1e300", "set 1 MAIN D:1=abc"}) {
+    EXPECT_EQ(Tool(bad).status, 1) << bad;
+  }
+  EXPECT_EQ(Tool("set 1 MAIN D1=2").status, 2);
+  EXPECT_EQ(Tree(), before) << "a refused change saves nothing";
+}
+
+TEST_F(Tool, UseDownloadsEveryConfigAndRemembersTheCurrentType) {
+  MakeTree();
+  const ToolRun use = Tool("use 1");
+  ASSERT_EQ(use.status, 0) << use.err;
+  EXPECT_NE(use.err.find("type code sent to board 130"), std::string::npos) << use.err;
+  for (const char* config : {"MAIN", "TOOL", "MAT", "FEED"}) EXPECT_NE(use.out.find(config), std::string::npos);
+  EXPECT_NE(use.err.find("download [##############################] 4/4"), std::string::npos) << use.err;
+  EXPECT_NE(ReadFileBytes(workspace_.Path(".typedata-state")).find("\"current\":1"), std::string::npos);
+  EXPECT_EQ(Tool("use 42").status, 1);
+}
+
+TEST_F(Tool, DiffTellsEqualFromDifferent) {
+  MakeTree();
+  EXPECT_EQ(Tool("diff 1 2").status, 0) << "copies of type 0 hold the same values";
+  ASSERT_EQ(Tool("set 1 MAIN D:3=99").status, 0);
+  const ToolRun diff = Tool("--json diff 1 2");
+  EXPECT_EQ(diff.status, 1);
+  const nlohmann::json differences = nlohmann::json::parse(diff.out);
+  ASSERT_EQ(differences.size(), 1u);
+  EXPECT_EQ(differences[0]["config"], "MAIN");
+  EXPECT_EQ(differences[0]["item"], 3);
+  EXPECT_EQ(differences[0]["first"], "99");
+}
+
+TEST_F(Tool, RenamePullsTheSharedConfigsOfTheNewParts) {
+  MakeTree();
+  ASSERT_EQ(Tool("set 3 MAT D:1=9.5").status, 0);  // STEEL's MAT, also type 1's
+  ASSERT_EQ(Tool("set 2 TOOL D:2=1.25").status, 0);
+  ASSERT_EQ(Tool("rename 2 T40+STEEL+SLOW").status, 0);
+  EXPECT_EQ(TypeFile("0002/MAT0002.DAT"), TypeFile("0003/MAT0003.DAT")) << "STEEL's MAT pulled in";
+  EXPECT_NE(TypeFile("mmi.typ").find("2,\"T40+STEEL+SLOW\""), std::string::npos);
+  EXPECT_EQ(Tool("rename 2 T55").status, 0) << "T55 stands at the same position in type 3";
+  EXPECT_EQ(Tool("rename 2 STEEL").status, 1) << "STEEL is part 2 of types 1 and 3";
+  EXPECT_EQ(Tool("rename 9 X").status, 1);
+}
+
+TEST_F(Tool, ExportThenImportChangesNoByte) {
+  MakeTree();
+  ASSERT_EQ(Tool("set 1 TOOL D:1=41.5 'V:1=die \"A\"'").status, 0);
+  for (const char* format : {"json", "csv"}) {
+    const std::string before = Tree();
+    const ToolRun exported = Tool(std::string("export 1 --format ") + format);
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    td::testing::WriteFileBytes(workspace_.Path("export"), exported.out);
+    const ToolRun imported = Tool("import 1 " + workspace_.Path("export"));
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(Tree(), before) << format;
+  }
+  // An export of type 1 imported into type 3 makes them hold the same values.
+  td::testing::WriteFileBytes(workspace_.Path("export"), Tool("export 1").out);
+  ASSERT_EQ(Tool("import 3 " + workspace_.Path("export")).status, 0);
+  EXPECT_EQ(Tool("diff 1 3").status, 0);
+}
+
+TEST_F(Tool, HelpAndUsageErrors) {
+  const ToolRun help = Tool("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+  EXPECT_EQ(Tool("show --help").status, 0);
+  EXPECT_EQ(Tool("frobnicate").status, 2);
+  EXPECT_EQ(Tool("list").status, 2) << "no catalogue yet";
+  EXPECT_EQ(Tool("show 1 --kind X").status, 2);
+}
+
+}  // namespace

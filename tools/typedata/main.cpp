@@ -1,0 +1,122 @@
+// typedata: the engineer's host for a machine's type data.
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+
+namespace {
+
+constexpr const char* kExamples = R"(
+Examples:
+  typedata demo                          the operator's day in ./typedata-demo
+  typedata --root press init             a new catalogue and type 0 in press/type
+  typedata --root press add T40+STEEL    a new type, its shared configs pulled in
+  typedata --root press list --sorted
+  typedata --root press use 1            load, make current, download
+  typedata --root press show 1 --config TOOL --kind D
+  typedata --root press set 1 TOOL D:1=41.5 L:1=4.25
+  typedata --root press diff 1 2
+  typedata --root press check
+  typedata --root press export 1 --format csv > type1.csv
+  typedata --root press import 1 type1.csv
+
+Exit status: 0 done (diff: equal, check: clean), 1 refused or found something,
+2 usage or input/output error.)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"typedata: set up, inspect, check and change a machine's type data on the simulated host"};
+  app.footer(kExamples);
+  app.require_subcommand(1);
+  tool::GlobalOptions options;
+  app.add_option("--root", options.root, "the folder that holds type/ (default: the current folder)");
+  app.add_option("--machine", options.machine, "a machine description (default: the sample machine)")
+      ->check(CLI::ExistingFile);
+  app.add_flag("--json", options.json, "machine-readable output where a command prints data");
+
+  tool::Output out;
+  int status = tool::kDone;
+
+  std::string demoFolder = "typedata-demo";
+  auto* demo = app.add_subcommand("demo", "the operator's day on the sample machine, narrated, in a new folder");
+  demo->add_option("DIR", demoFolder, "a new folder (default: ./typedata-demo)");
+  demo->callback([&] { status = tool::RunDemo(options, demoFolder, out); });
+
+  bool force = false;
+  auto* init = app.add_subcommand("init", "a new catalogue and type 0 from the machine's defaults");
+  init->add_flag("--force", force, "replace an existing catalogue");
+  init->callback([&] { status = tool::RunInit(options, force, out); });
+
+  bool sorted = false;
+  auto* list = app.add_subcommand("list", "the types: number, name, parts, which is current");
+  list->add_flag("--sorted", sorted, "by name, as a sorted type combo box lists them");
+  list->callback([&] { status = tool::RunList(options, sorted, out); });
+
+  std::string name;
+  std::optional<int> number;
+  std::optional<int> from;
+  auto* add = app.add_subcommand("add", "a new type: its files copied from a type, its shared configs pulled in");
+  add->add_option("NAME", name, "type name, parts separated by '+'")->required();
+  add->add_option("--number", number, "the type number (default: the lowest free one)");
+  add->add_option("--from", from, "the type to copy (default: the current type)");
+  add->callback([&] { status = tool::RunAdd(options, name, number, from, out); });
+
+  int typeNo = 0;
+  auto* rename = app.add_subcommand("rename", "a new name for a type; the shared configs of its new parts pulled in");
+  rename->add_option("N", typeNo, "type number")->required();
+  rename->add_option("NAME", name, "the new name")->required();
+  rename->callback([&] { status = tool::RunRename(options, typeNo, name, out); });
+
+  bool noDownload = false;
+  auto* use = app.add_subcommand("use", "load a type, make it current and download it to the controller");
+  use->add_option("N", typeNo, "type number")->required();
+  use->add_flag("--no-download", noDownload, "load and make current only");
+  use->callback([&] { status = tool::RunUse(options, typeNo, !noDownload, out); });
+
+  std::string config;
+  std::string kind;
+  auto* show = app.add_subcommand("show", "every item of a type: number, data type, value, default");
+  show->add_option("N", typeNo, "type number")->required();
+  show->add_option("--config", config, "only the config with this prefix");
+  show->add_option("--kind", kind, "only this kind (D, S, A, L, V)");
+  show->callback([&] { status = tool::RunShow(options, typeNo, config, kind, out); });
+
+  std::string prefix;
+  std::vector<std::string> assignments;
+  auto* set = app.add_subcommand("set", "change values of a type as an operator would, and save");
+  set->add_option("N", typeNo, "type number")->required();
+  set->add_option("PREFIX", prefix, "the config's prefix")->required();
+  set->add_option("KIND:ITEM=VALUE", assignments, "e.g. D:3=12.5 V:1=text")->required();
+  set->callback([&] { status = tool::RunSet(options, typeNo, prefix, assignments, out); });
+
+  int other = 0;
+  auto* diff = app.add_subcommand("diff", "the items whose values differ between two types");
+  diff->add_option("N", typeNo, "type number")->required();
+  diff->add_option("M", other, "type number")->required();
+  diff->callback([&] { status = tool::RunDiff(options, typeNo, other, out); });
+
+  auto* check = app.add_subcommand("check", "validate the whole type tree against the machine");
+  check->callback([&] { status = tool::RunCheck(options, out); });
+
+  std::string format = "json";
+  auto* exportCommand = app.add_subcommand("export", "a type's values, exactly, as JSON or CSV");
+  exportCommand->add_option("N", typeNo, "type number")->required();
+  exportCommand->add_option("--format", format, "json or csv")->check(CLI::IsMember({"json", "csv"}));
+  exportCommand->callback([&] { status = tool::RunExport(options, typeNo, format, out); });
+
+  std::string file;
+  auto* importCommand = app.add_subcommand("import", "values from an export into a type, saved when they differ");
+  importCommand->add_option("N", typeNo, "type number")->required();
+  importCommand->add_option("FILE", file, "an export (JSON or CSV)")->required();
+  importCommand->callback([&] { status = tool::RunImport(options, typeNo, file, out); });
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& mistake) {
+    app.exit(mistake);
+    return tool::kUsageError;
+  }
+  return status;
+}

@@ -1,0 +1,48 @@
+// What the tool prints: data on stdout, messages and progress on stderr,
+// colour only on a terminal and never with NO_COLOR.
+#ifndef TOOLS_TYPEDATA_OUTPUT_H
+#define TOOLS_TYPEDATA_OUTPUT_H
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+enum class Style { kPlain, kBold, kDim, kGood, kBad, kNote };
+
+class Output {
+ public:
+  explicit Output(std::FILE* data = stdout, std::FILE* messages = stderr);
+  // Progress and notes go where the data goes (the demo narrates on stdout).
+  void NarrateOnData() { messages_ = data_; messagesOnTerminal_ = colour_; }
+
+  // Data (stdout).
+  void Line(const std::string& text = "");
+  // A styled fragment for data lines.
+  std::string Styled(const std::string& text, Style style) const;
+  // A table with a header row; columns aligned to their widest cell.
+  void Table(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows);
+
+  // Messages (stderr).
+  void Note(const std::string& text);
+  void Error(const std::string& text);
+
+  // A progress bar on the messages stream; away from a terminal only the
+  // finished bar is shown.
+  void Progress(const std::string& label, long done, long total);
+  void EndProgress();
+
+  std::FILE* data() const { return data_; }
+
+ private:
+  std::FILE* data_;
+  std::FILE* messages_;
+  bool colour_;
+  bool progressShown_ = false;
+  bool messagesOnTerminal_;
+};
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_OUTPUT_H

@@ -1,0 +1,146 @@
+#include "session.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "start/start.h"
+#include "typedata.h"
+
+namespace fs = std::filesystem;
+
+namespace tool {
+
+std::vector<std::string> PartsOf(const std::string& name) {
+  std::vector<std::string> parts;
+  if (name.size() > TD_TYPE_NAME_MAX) return parts;
+  char part[TD_TYPE_NAME_SIZE];
+  const int count = SeparateTypeName(const_cast<char*>(name.c_str()), 1, part);
+  for (int p = 1; p <= count; ++p) {
+    SeparateTypeName(const_cast<char*>(name.c_str()), p, part);
+    parts.emplace_back(part);
+  }
+  return parts;
+}
+
+Session::~Session() {
+  if (!open_) return;
+  mmisim::Stop();
+  std::error_code ignored;
+  fs::current_path(previousDirectory_, ignored);
+}
+
+bool Session::Open(const GlobalOptions& options, bool makeTypeFolder, std::string* error) {
+  std::error_code failure;
+  const fs::path root = fs::absolute(options.root, failure);
+  if (failure || !fs::is_directory(root)) {
+    *error = options.root + ": no such folder";
+    return false;
+  }
+  root_ = root.lexically_normal().generic_string();
+  if (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+
+  mmisim::Machine machine = mmisim::SampleMachine();
+  if (!options.machine.empty() && !mmisim::LoadMachineFile(options.machine, &machine, error)) return false;
+
+  if (makeTypeFolder) fs::create_directories(TypeFolder(), failure);
+  if (!fs::is_directory(TypeFolder())) {
+    *error = TypeFolder() + ": no type folder here (run 'typedata init' first, or give --root)";
+    return false;
+  }
+  previousDirectory_ = fs::current_path().string();
+  fs::current_path(TypeFolder(), failure);
+  if (failure) {
+    *error = TypeFolder() + ": " + failure.message();
+    return false;
+  }
+  open_ = true;
+  mmisim::StartHost(machine);
+
+  std::ifstream state(StatePath());
+  if (state) {
+    const nlohmann::json saved = nlohmann::json::parse(state, nullptr, /*allow_exceptions=*/false);
+    if (saved.is_object() && saved.contains("current") && saved["current"].is_number_integer()) {
+      const int number = saved["current"].get<int>();
+      if (TypeExists(number)) {
+        current_ = number;
+        MakeCurrentInHost(number);
+      }
+    }
+  }
+  return true;
+}
+
+std::string Session::CataloguePath() const {
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(TypeFolder(), ignored)) {
+    std::string name = entry.path().filename().string();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (name == "mmi.typ") return entry.path().generic_string();
+  }
+  return TypeFolder() + "/mmi.typ";
+}
+
+bool Session::CatalogueExists() const { return fs::exists(CataloguePath()); }
+
+void Session::MakeCurrentInHost(int typeNo) {
+  SystemRecord* system = GetMMISystemStruc();
+  char name[TD_TYPE_NAME_SIZE] = "";
+  GetMMITypeNameAndStruc(typeNo, name, nullptr);
+  system->currentTypeNo = static_cast<std::uint16_t>(typeNo);
+  std::memcpy(system->currentTypeName, name, sizeof name);
+}
+
+bool Session::SetCurrent(int typeNo) {
+  if (!TypeExists(typeNo)) return false;
+  MakeCurrentInHost(typeNo);
+  current_ = typeNo;
+  SaveState();
+  return true;
+}
+
+void Session::SaveState() const {
+  std::ofstream state(StatePath(), std::ios::trunc);
+  state << nlohmann::json{{"current", current_}}.dump() << "\n";
+}
+
+std::vector<TypeInfo> Session::Types(bool sortedByName) const {
+  std::vector<TypeInfo> types;
+  for (const TypeRecord* record = GetMMITypeInfo()->typeList; record; record = record->next) {
+    TypeInfo type;
+    type.number = record->typeNo;
+    type.name = std::string(record->name, strnlen(record->name, TD_TYPE_NAME_SIZE));
+    type.parts = PartsOf(type.name);
+    type.current = type.number == current_;
+    types.push_back(std::move(type));
+  }
+  if (sortedByName) {
+    auto folded = [](std::string text) {
+      std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+      return text;
+    };
+    std::stable_sort(types.begin(), types.end(),
+                     [&](const TypeInfo& a, const TypeInfo& b) { return folded(a.name) < folded(b.name); });
+  }
+  return types;
+}
+
+bool Session::TypeExists(int typeNo) const {
+  return typeNo >= 0 && typeNo <= TD_TYPE_NO_MAX && GetMMITypeNameAndStruc(typeNo, nullptr, nullptr) >= 0;
+}
+
+std::string Session::TypeName(int typeNo) const {
+  char name[TD_TYPE_NAME_SIZE] = "";
+  GetMMITypeNameAndStruc(typeNo, name, nullptr);
+  return std::string(name, strnlen(name, sizeof name));
+}
+
+std::string Session::DataFile(int typeNo, const std::string& prefix) const {
+  char name[64];
+  std::snprintf(name, sizeof name, "/%04d/%s%04d.DAT", typeNo, prefix.c_str(), typeNo);
+  return TypeFolder() + name;
+}
+
+}  // namespace tool

@@ -1,0 +1,74 @@
+// One run of the tool: a machine, a type tree, and the simulated host
+// started on them, as a host program starts before it calls the service.
+#ifndef TOOLS_TYPEDATA_SESSION_H
+#define TOOLS_TYPEDATA_SESSION_H
+
+#include <string>
+#include <vector>
+
+#include "mmisim.h"
+
+namespace tool {
+
+struct GlobalOptions {
+  std::string root = ".";  // the folder that holds type/
+  std::string machine;     // a machine description; empty: the sample machine
+  bool json = false;
+};
+
+struct TypeInfo {
+  int number = 0;
+  std::string name;
+  std::vector<std::string> parts;  // empty for a malformed or empty name
+  bool current = false;
+};
+
+class Session {
+ public:
+  Session() = default;
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Loads the machine, moves into root/type (made first when makeTypeFolder)
+  // so that the service's "..\type\" is root/type, starts the host, which
+  // reads the catalogue, and takes the current type from the state file.
+  bool Open(const GlobalOptions& options, bool makeTypeFolder, std::string* error);
+
+  const std::string& root() const { return root_; }
+  std::string TypeFolder() const { return root_ + "/type"; }
+  std::string CataloguePath() const;  // the catalogue file, whatever its letter case
+  bool CatalogueExists() const;
+
+  // The current type, -1 when none is known.
+  int current() const { return current_; }
+  // Makes typeNo the host's current type (system record) and remembers it.
+  bool SetCurrent(int typeNo);
+  // Makes typeNo current in the host only, for the length of this run.
+  void MakeCurrentInHost(int typeNo);
+
+  // The catalogue's types in list order (the combo box's catalogue order),
+  // or sorted by name without regard to case.
+  std::vector<TypeInfo> Types(bool sortedByName = false) const;
+  bool TypeExists(int typeNo) const;
+  std::string TypeName(int typeNo) const;
+
+  // The path of a config's type data file of a type.
+  std::string DataFile(int typeNo, const std::string& prefix) const;
+
+ private:
+  std::string StatePath() const { return root_ + "/.typedata-state"; }
+  void SaveState() const;
+
+  std::string root_;
+  std::string previousDirectory_;
+  int current_ = -1;
+  bool open_ = false;
+};
+
+// The parts of a name as the service splits it; empty when malformed.
+std::vector<std::string> PartsOf(const std::string& name);
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_SESSION_H

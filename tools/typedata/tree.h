@@ -1,0 +1,22 @@
+// The files of a type tree, to tell what an operation changed.
+#ifndef TOOLS_TYPEDATA_TREE_H
+#define TOOLS_TYPEDATA_TREE_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+// Every file below folder, by its path relative to folder, with its bytes.
+using TreeFiles = std::map<std::string, std::string>;
+TreeFiles ReadTree(const std::string& folder);
+
+// Paths that are new or whose bytes differ in after.
+std::vector<std::string> ChangedFiles(const TreeFiles& before, const TreeFiles& after);
+
+std::string ReadBytes(const std::string& path, bool* ok = nullptr);
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_TREE_H
