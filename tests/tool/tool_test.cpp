@@ -9,7 +9,7 @@ namespace {
 
 using td::testing::ToolRun;
 
-class Tool : public td::testing::ToolTest {
+class Commands : public td::testing::ToolTest {
  protected:
   // A catalogue with types 1 T40+STEEL+FAST, 2 T40+ALU+SLOW, 3 T55+STEEL.
   void MakeTree() {
@@ -28,7 +28,7 @@ class Tool : public td::testing::ToolTest {
   }
 };
 
-TEST_F(Tool, InitMakesTypeZeroAndRefusesToOverwrite) {
+TEST_F(Commands, InitMakesTypeZeroAndRefusesToOverwrite) {
   const ToolRun init = Tool("init");
   ASSERT_EQ(init.status, 0) << init.err;
   EXPECT_EQ(TypeFile("mmi.typ"), "0, \r\n");
@@ -40,7 +40,7 @@ TEST_F(Tool, InitMakesTypeZeroAndRefusesToOverwrite) {
   EXPECT_EQ(Tool("init --force").status, 0);
 }
 
-TEST_F(Tool, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
+TEST_F(Commands, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
   MakeTree();
   EXPECT_EQ(Tool("add X9 --number 7").out, "7\n");
   EXPECT_EQ(Tool("add X8").out, "4\n") << "the lowest free number";
@@ -67,7 +67,7 @@ TEST_F(Tool, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
   EXPECT_EQ(catalogue.find("A++B"), std::string::npos) << "nothing of a refused type is written";
 }
 
-TEST_F(Tool, ListShowsNumbersNamesPartsAndTheCurrentType) {
+TEST_F(Commands, ListShowsNumbersNamesPartsAndTheCurrentType) {
   MakeTree();
   ASSERT_EQ(Tool("use 2 --no-download").status, 0);
   const nlohmann::json list = nlohmann::json::parse(Tool("--json list").out);
@@ -85,7 +85,7 @@ TEST_F(Tool, ListShowsNumbersNamesPartsAndTheCurrentType) {
   EXPECT_EQ(sorted[1]["name"], "T40+ALU+SLOW");
 }
 
-TEST_F(Tool, SetSavesAndSharesThroughNameParts) {
+TEST_F(Commands, SetSavesAndSharesThroughNameParts) {
   MakeTree();
   const ToolRun set = Tool("set 1 TOOL D:1=41.5 L:1=4.25");
   ASSERT_EQ(set.status, 0) << set.err;
@@ -109,18 +109,18 @@ TEST_F(Tool, SetSavesAndSharesThroughNameParts) {
   EXPECT_EQ(Tree(), before) << "a refused change saves nothing";
 }
 
-TEST_F(Tool, UseDownloadsEveryConfigAndRemembersTheCurrentType) {
+TEST_F(Commands, UseDownloadsEveryConfigAndRemembersTheCurrentType) {
   MakeTree();
   const ToolRun use = Tool("use 1");
   ASSERT_EQ(use.status, 0) << use.err;
   EXPECT_NE(use.err.find("type code sent to board 130"), std::string::npos) << use.err;
   for (const char* config : {"MAIN", "TOOL", "MAT", "FEED"}) EXPECT_NE(use.out.find(config), std::string::npos);
   EXPECT_NE(use.err.find("download [##############################] 4/4"), std::string::npos) << use.err;
-  EXPECT_NE(ReadFileBytes(workspace_.Path(".typedata-state")).find("\"current\":1"), std::string::npos);
+  EXPECT_NE(td::testing::ReadFileBytes(workspace_.Path(".typedata-state")).find("\"current\":1"), std::string::npos);
   EXPECT_EQ(Tool("use 42").status, 1);
 }
 
-TEST_F(Tool, DiffTellsEqualFromDifferent) {
+TEST_F(Commands, DiffTellsEqualFromDifferent) {
   MakeTree();
   EXPECT_EQ(Tool("diff 1 2").status, 0) << "copies of type 0 hold the same values";
   ASSERT_EQ(Tool("set 1 MAIN D:3=99").status, 0);
@@ -133,7 +133,7 @@ TEST_F(Tool, DiffTellsEqualFromDifferent) {
   EXPECT_EQ(differences[0]["first"], "99");
 }
 
-TEST_F(Tool, RenamePullsTheSharedConfigsOfTheNewParts) {
+TEST_F(Commands, RenamePullsTheSharedConfigsOfTheNewParts) {
   MakeTree();
   ASSERT_EQ(Tool("set 3 MAT D:1=9.5").status, 0);  // STEEL's MAT, also type 1's
   ASSERT_EQ(Tool("set 2 TOOL D:2=1.25").status, 0);
@@ -145,7 +145,7 @@ TEST_F(Tool, RenamePullsTheSharedConfigsOfTheNewParts) {
   EXPECT_EQ(Tool("rename 9 X").status, 1);
 }
 
-TEST_F(Tool, ExportThenImportChangesNoByte) {
+TEST_F(Commands, ExportThenImportChangesNoByte) {
   MakeTree();
   ASSERT_EQ(Tool("set 1 TOOL D:1=41.5 'V:1=die \"A\"'").status, 0);
   for (const char* format : {"json", "csv"}) {
@@ -163,7 +163,7 @@ TEST_F(Tool, ExportThenImportChangesNoByte) {
   EXPECT_EQ(Tool("diff 1 3").status, 0);
 }
 
-TEST_F(Tool, HelpAndUsageErrors) {
+TEST_F(Commands, HelpAndUsageErrors) {
   const ToolRun help = Tool("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Examples:"), std::string::npos);

@@ -55,11 +55,25 @@ int CompareTypes(const GlobalOptions& options, Output& out) {
 
 }  // namespace
 
-int RunDemo(const GlobalOptions& options, const std::string& folder, Output& out) {
+// A folder that holds nothing but what a demo leaves.
+bool IsDemoFolder(const fs::path& folder) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "type" && name != ".typedata-state") return false;
+  }
+  return !error;
+}
+
+int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out) {
   std::error_code error;
   if (fs::exists(fs::path(folder) / "type", error)) {
-    out.Error(folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)");
-    return kRefused;
+    if (!replace || !IsDemoFolder(folder)) {
+      out.Error(folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)" +
+                (replace ? ", or remove what is not the demo's from it" : ", or --replace an earlier demo's"));
+      return kRefused;
+    }
+    fs::remove_all(folder, error);
   }
   fs::create_directories(folder, error);
   if (error) {
@@ -86,9 +100,13 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, Output& out
   if (!run(RunInit(demo, false, out))) return status;
 
   Heading(out, 2, "Types added with two- and three-part names (each starts as a copy of the current type)");
+  // The numbers that add prints for scripts are said in its notes already.
+  std::FILE* nowhere = std::tmpfile();
+  Output quiet(nowhere ? nowhere : stdout, out.data());
   for (const char* name : {"T40+STEEL+FAST", "T40+ALU+SLOW", "T55+STEEL+SLOW", "T55+ALU"}) {
-    if (!run(RunAdd(demo, name, std::nullopt, std::nullopt, out))) return status;
+    if (!run(RunAdd(demo, name, std::nullopt, std::nullopt, quiet))) return status;
   }
+  if (nowhere) std::fclose(nowhere);
   run(RunList(demo, false, out));
 
   Heading(out, 3, "Type 1 made current: loaded, its type code sent, its values downloaded");

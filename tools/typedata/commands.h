@@ -31,7 +31,7 @@ int RunDiff(const GlobalOptions& options, int first, int second, Output& out);
 int RunCheck(const GlobalOptions& options, Output& out);
 int RunExport(const GlobalOptions& options, int number, const std::string& format, Output& out);
 int RunImport(const GlobalOptions& options, int number, const std::string& file, Output& out);
-int RunDemo(const GlobalOptions& options, const std::string& folder, Output& out);
+int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out);
 
 // Opens a session on an existing catalogue, or says why not (status 2).
 bool OpenTree(const GlobalOptions& options, Session* session, Output& out);

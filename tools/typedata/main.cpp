@@ -39,8 +39,10 @@ int main(int argc, char** argv) {
 
   std::string demoFolder = "typedata-demo";
   auto* demo = app.add_subcommand("demo", "the operator's day on the sample machine, narrated, in a new folder");
+  bool replace = false;
   demo->add_option("DIR", demoFolder, "a new folder (default: ./typedata-demo)");
-  demo->callback([&] { status = tool::RunDemo(options, demoFolder, out); });
+  demo->add_flag("--replace", replace, "replace the folder of an earlier demo");
+  demo->callback([&] { status = tool::RunDemo(options, demoFolder, replace, out); });
 
   bool force = false;
   auto* init = app.add_subcommand("init", "a new catalogue and type 0 from the machine's defaults");

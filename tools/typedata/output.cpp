@@ -59,6 +59,7 @@ void Output::Table(const std::vector<std::string>& header, const std::vector<std
       line += cell;
       if (c + 1 < row.size()) line += std::string(widths[c] - ShownWidth(row[c]) + 2, ' ');
     }
+    line.erase(line.find_last_not_of(' ') + 1);
     Line(line);
   };
   print(header, true);

@@ -31,7 +31,8 @@ void PumpDownload(Output& out, SwitchReport* report) {
     if (message.window != kWindow) continue;
     if (message.message == kEndMessage) {
       report->downloaded = true;
-      out.Progress("download", total, total);
+      // Configs that the type has no blocks for take no step.
+      if (static_cast<long>(report->steps.size()) < total) out.Progress("download", total, total);
       return;
     }
     if (message.message != mmisim::kStepAnswerMessage || message.wParam != kStepNotice) continue;
