@@ -6,9 +6,6 @@
 #include "model/records.h"
 #include "typedata_datafile.h"
 
-// <windows.h> (through the host header) names ReplaceFileA so.
-#undef ReplaceFile
-
 namespace td::catalogue {
 namespace {
 
@@ -42,7 +39,7 @@ int RewriteCatalogue(const char* fileName, const CatalogueEdit& edit) {
   auto source = platform::Fs().OpenRead(path);
   if (!source) return -1;
   auto in = std::make_unique<platform::LineReader>(std::move(source));
-  const bool replaced = platform::ReplaceFile(kCatalogueTemp, path, [&](platform::TextWriter& out) {
+  const bool replaced = platform::ReplaceFileAtomically(kCatalogueTemp, path, [&](platform::TextWriter& out) {
     const bool edited = edit(*in, out);
     const bool read = !in->error();
     // Closed before the rename: Windows will not replace an open file.

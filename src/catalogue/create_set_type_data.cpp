@@ -10,9 +10,6 @@
 #include "platform/text_file.h"
 #include "typedata.h"
 
-// <windows.h> (through the host header) names ReplaceFileA so.
-#undef ReplaceFile
-
 namespace {
 
 // Created under this name; the updates find it as "MMI.TYP".
@@ -21,7 +18,7 @@ constexpr const char* kCatalogueFile = "..\\type\\mmi.typ";
 // The catalogue file of the one record: type 0, no name.
 bool WriteFirstCatalogue() {
   td::platform::Fs().MakeDir(td::datafile::TypeRoot());  // may exist; a failure shows below
-  return td::platform::ReplaceFile(td::catalogue::kCatalogueTemp, kCatalogueFile,
+  return td::platform::ReplaceFileAtomically(td::catalogue::kCatalogueTemp, kCatalogueFile,
                                    [](td::platform::TextWriter& out) {
                                      out.Write("0, \n");
                                      return true;

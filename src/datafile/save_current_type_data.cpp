@@ -20,11 +20,6 @@
 #include "platform/text_file.h"
 #include "typedata_datafile.h"
 
-// <windows.h> has a ReplaceFile macro of its own.
-#ifdef ReplaceFile
-#undef ReplaceFile
-#endif
-
 namespace {
 
 using td::datafile::AppendFixed6;
@@ -139,7 +134,7 @@ int Save(int configPosition) {
 
   fs.MakeDir(df::TypeRoot());
   fs.MakeDir(df::TypeFolder(typeNo));
-  const bool replaced = td::platform::ReplaceFile(df::TypeDataTempPath(typeNo), path, [&](TextWriter& out) {
+  const bool replaced = td::platform::ReplaceFileAtomically(df::TypeDataTempPath(typeNo), path, [&](TextWriter& out) {
     if (old) {
       // The old file is closed before it is replaced: Windows renames no
       // file over one that is open.

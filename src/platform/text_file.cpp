@@ -88,7 +88,7 @@ bool TextWriter::Finish(bool sync) {
   return ok_ && closed;
 }
 
-bool ReplaceFile(const std::string& temp, const std::string& target,
+bool ReplaceFileAtomically(const std::string& temp, const std::string& target,
                  const std::function<bool(TextWriter&)>& fill) {
   FileSystem& fs = Fs();
   auto file = fs.OpenWrite(temp, WriteMode::kTruncate);

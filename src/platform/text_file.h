@@ -59,7 +59,7 @@ class TextWriter {
 // into temp, which is flushed to disk and renamed over target, and the
 // folder is flushed. When fill gives false or anything fails, temp is
 // removed, target is left as it was, and the result is false.
-bool ReplaceFile(const std::string& temp, const std::string& target,
+bool ReplaceFileAtomically(const std::string& temp, const std::string& target,
                  const std::function<bool(TextWriter&)>& fill);
 
 }  // namespace td::platform

@@ -14,7 +14,7 @@ namespace {
 
 using td::platform::Fs;
 using td::platform::LineReader;
-using td::platform::ReplaceFile;
+using td::platform::ReplaceFileAtomically;
 using td::platform::TextWriter;
 using td::testing::FaultFileSystem;
 using td::testing::ReadFileBytes;
@@ -24,7 +24,7 @@ using td::testing::WriteFileBytes;
 class PlatformTest : public td::testing::WorkspaceTest {};
 
 bool WriteText(const std::string& temp, const std::string& target, const std::string& text) {
-  return ReplaceFile(temp, target, [&](TextWriter& out) {
+  return ReplaceFileAtomically(temp, target, [&](TextWriter& out) {
     out.Write(text);
     return true;
   });
@@ -108,7 +108,7 @@ TEST_F(PlatformTest, EveryFailureWhileReplacingLeavesTheOldFile) {
 
 TEST_F(PlatformTest, FillThatGivesUpLeavesTheOldFile) {
   WriteFileBytes(workspace_.Path("work/data.txt"), "old\r\n");
-  EXPECT_FALSE(ReplaceFile("temp.txt", "data.txt", [](TextWriter& out) {
+  EXPECT_FALSE(ReplaceFileAtomically("temp.txt", "data.txt", [](TextWriter& out) {
     out.Write("half");
     return false;
   }));
