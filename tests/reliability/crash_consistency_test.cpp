@@ -88,19 +88,19 @@ TEST_F(CrashConsistency, SaveCurrentTypeData) {
            GetMMISystemStruc()->currentTypeNo = 1;
            mmisim::SetCommValue(TD_CFGID(0, TD_CODE_D, 0), 4250);  // TOOL D1: 42.50
          },
-         [] { return SaveCurrentTypeData(1) == 0; }, nullptr});
+         [] { return SaveCurrentTypeData(1) == 0; }, nullptr, nullptr});
 }
 
 TEST_F(CrashConsistency, UpdateTypeFileAddsAndRenames) {
   Check({[&] { LayTree(); }, [] { Start(); }, [] { return UpdateTypeFile("C+Y", 3, 1) == 0; },
-         [&] { ExpectCatalogueAgreesWithTypeList(); }});
+         [&] { ExpectCatalogueAgreesWithTypeList(); }, nullptr});
   Check({[&] { LayTree(); }, [] { Start(); }, [] { return UpdateTypeFile("A+Z", 1, 0) == 0; },
-         [&] { ExpectCatalogueAgreesWithTypeList(); }});
+         [&] { ExpectCatalogueAgreesWithTypeList(); }, nullptr});
 }
 
 TEST_F(CrashConsistency, CatalogueRecordsAddedAndReplaced) {
-  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Add_FileRec("MMI.TYP", "7,\"N\"\n") == 0; }, nullptr});
-  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Update_FileRec("MMI.TYP", "2,\"R\"\n", 2) == 0; }, nullptr});
+  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Add_FileRec("MMI.TYP", "7,\"N\"\n") == 0; }, nullptr, nullptr});
+  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Update_FileRec("MMI.TYP", "2,\"R\"\n", 2) == 0; }, nullptr, nullptr});
 }
 
 TEST_F(CrashConsistency, FilesCopiedOverOldOnes) {
@@ -108,13 +108,52 @@ TEST_F(CrashConsistency, FilesCopiedOverOldOnes) {
            LayTree();
            Lay("0002/MAIN0002.DAT", "[D]\r\n1:9,\r\n2:9;\r\n");
          },
-         [] { Start(); }, [] { return FileCopy("MAIN0001.DAT", "MAIN0002.DAT", 0) == 0; }, nullptr});
+         [] { Start(); }, [] { return FileCopy("MAIN0001.DAT", "MAIN0002.DAT", 0) == 0; }, nullptr, nullptr});
   Check({[&] {
            LayTree();
            Lay("0003/MAIN0003.DAT", std::string("old\0\x1a", 5));
          },
          [] { Start(); }, [] { return ExecCopy("..\\type\\0001\\MAIN0001.DAT", "..\\type\\0003\\MAIN0003.DAT") == 0; },
-         nullptr});
+         nullptr, nullptr});
+}
+
+// Saving every config of the current type and pushing the shared one (TOOL,
+// bound to part 1) to type 3 "A+Y", which shares "A" with type 1. The push
+// reports no failed copy (a type that cannot take it keeps its own values,
+// as it would have without the push), so only type 1's own files must be new
+// after a reported success.
+TEST_F(CrashConsistency, SaveAllCurrentTypeDataPushesSharedFiles) {
+  Check({[&] {
+           LayTree();
+           Lay("mmi.typ", "3,\"A+Y\"\r\n2,\"B+X\"\r\n1,\"A+X\"\r\n0, \r\n");
+           Lay("0003/MAIN0003.DAT", "[D]\r\n1:0,\r\n2:0;\r\n");
+           Lay("0003/TOOL0003.DAT", "[D]\r\n1:0.000000,\r\n2:0,\r\n3:0;\r\n");
+         },
+         [] {
+           Start();
+           ASSERT_EQ(ReadCurrentTypeData(1), 0);
+           SystemRecord* system = GetMMISystemStruc();
+           system->currentTypeNo = 1;
+           std::strcpy(system->currentTypeName, "A+X");
+           mmisim::SetCommValue(TD_CFGID(0, TD_CODE_D, 0), 4250);  // TOOL D1: 42.50
+           mmisim::SetCommValue(TD_CFGID(1, TD_CODE_D, 1), 77);    // MAIN D2
+         },
+         [] { return SaveAllCurrentTypeData() == 0; }, nullptr,
+         [](const std::string& path) { return path.rfind("0001/", 0) != 0; }});
+}
+
+// A new catalogue over an old one: type 0's files from the defaults and the
+// catalogue file "0, ".
+TEST_F(CrashConsistency, CreateSetTypeDataOverAnOldCatalogue) {
+  Check({[&] {
+           LayTree();
+           Lay("0000/MAIN0000.DAT", "[D]\r\n1:9,\r\n2:9;\r\n");
+         },
+         [] {
+           Start();
+           GetMMISystemStruc()->currentTypeNo = 0;
+         },
+         [] { return CreateSetTypeData() == 0; }, nullptr, nullptr});
 }
 
 }  // namespace

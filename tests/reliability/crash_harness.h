@@ -27,6 +27,9 @@ struct CrashScenario {
   // Checks the host's memory against the disk after a reported success
   // (the catalogue and the type list agree, say). Optional.
   std::function<void()> agree;
+  // Files that a reported success need not have brought to their new
+  // state (copies that the operation reports no failure of). Optional.
+  std::function<bool(const std::string& path)> mayLag;
 };
 
 struct CrashCoverage {
