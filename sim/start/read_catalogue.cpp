@@ -42,7 +42,7 @@ bool ParseRecord(char* record, int* typeNo, char* name) {
   }
   if (std::strlen(quoted) > TD_TYPE_NAME_MAX) return false;
   *typeNo = static_cast<int>(number);
-  std::strcpy(name, quoted);
+  std::memcpy(name, quoted, std::strlen(quoted) + 1);  // at most 23 characters, checked above
   return true;
 }
 

@@ -5,7 +5,7 @@
 namespace td::catalogue {
 namespace {
 
-constexpr std::size_t kPiece = 64 * 1024;
+constexpr std::size_t kPiece = std::size_t{64} * 1024;
 
 // Every byte, NUL and Ctrl-Z included, until the source ends.
 bool CopyBytes(platform::ReadableFile& source, platform::WritableFile& target) {

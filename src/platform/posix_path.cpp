@@ -60,14 +60,14 @@ std::string MapServicePath(const std::string& servicePath) {
     if (end == std::string::npos) end = path.size();
     std::string component = path.substr(start, end - start);
     if (!component.empty()) {
-      const bool needs_separator = !mapped.empty() && mapped.back() != '/';
-      std::string candidate = mapped + (needs_separator ? "/" : "") + component;
-      if (resolving && component != "." && component != ".." && !ExistsExactly(candidate)) {
-        component = MatchInFolder(mapped, component);
-        candidate = mapped + (needs_separator ? "/" : "") + component;
-        resolving = ExistsExactly(candidate);
+      std::string folder = mapped;
+      if (!mapped.empty() && mapped.back() != '/') mapped += '/';
+      const std::size_t stem = mapped.size();
+      mapped += component;
+      if (resolving && component != "." && component != ".." && !ExistsExactly(mapped)) {
+        mapped.replace(stem, std::string::npos, MatchInFolder(folder, component));
+        resolving = ExistsExactly(mapped);
       }
-      mapped = candidate;
     }
     start = end + 1;
   }

@@ -2,7 +2,7 @@
 
 namespace td::platform {
 namespace {
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 }
 
 LineReader::LineReader(std::unique_ptr<ReadableFile> file) : file_(std::move(file)) {

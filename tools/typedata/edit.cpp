@@ -84,7 +84,7 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
     *changed = text != item.text;
     char* slot = static_cast<TextBlock*>(table->slot[TD_SLOT_V])->texts[index];
     std::memset(slot, 0, TD_TEXT_SIZE);
-    std::memcpy(slot, text.data(), text.size());
+    text.copy(slot, TD_TEXT_SIZE - 1);
     return true;
   }
 

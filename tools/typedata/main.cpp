@@ -1,6 +1,8 @@
 // typedata: the engineer's host for a machine's type data.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "commands.h"
 
 namespace {
@@ -22,9 +24,7 @@ Examples:
 Exit status: 0 done (diff: equal, check: clean), 1 refused or found something,
 2 usage or input/output error.)";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   CLI::App app{"typedata: set up, inspect, check and change a machine's type data on the simulated host"};
   app.footer(kExamples);
   app.require_subcommand(1);
@@ -121,4 +121,15 @@ int main(int argc, char** argv) {
     return tool::kUsageError;
   }
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "typedata: %s\n", failure.what());
+    return tool::kUsageError;
+  }
 }
