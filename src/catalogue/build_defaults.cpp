@@ -42,7 +42,8 @@ int BuildConfigDefaults(ConfigEntry* entry, int position) {
   currentBlockTable = static_cast<BlockTable*>(MMI_GlobalAlloc(TD_BLOCK_TABLE_SIZE));
   if (currentBlockTable == nullptr) return -1;
   entry->blocks = currentBlockTable;
-  const bool offline = GetMMISystemStruc()->offlineEnabled != 0;
+  const SystemRecord* system = GetMMISystemStruc();
+  const bool offline = system != nullptr && system->offlineEnabled != 0;
 
   for (const Kind& kind : kKinds) {
     const int kindCode = GetHAIndex(kind.letter);

@@ -29,6 +29,7 @@ bool WriteFirstCatalogue() {
 
 int CreateSetTypeData(void) {
   TypeCatalogue* catalogue = GetMMITypeInfo();
+  if (catalogue == nullptr) return -1;  // no machine to build for
   // A record never smaller than its entries need, whatever size the
   // structure library asks for.
   const std::uint32_t size =

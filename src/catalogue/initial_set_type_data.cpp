@@ -4,7 +4,9 @@
 #include "typedata.h"
 
 int InitialSetTypeData(TypeRecord* record, int position) {
-  if (record == nullptr || position < 0 || position >= GetMMITypeInfo()->configCount) return -1;
+  const TypeCatalogue* catalogue = GetMMITypeInfo();
+  if (record == nullptr || catalogue == nullptr || position < 0 || position >= catalogue->configCount)
+    return -1;
   if (td::BuildConfigDefaults(&record->configs[position], position) != 0) return -1;
   return SaveCurrentTypeData(position) == 0 ? 0 : -1;
 }

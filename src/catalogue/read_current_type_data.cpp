@@ -1,5 +1,6 @@
 // ReadCurrentTypeData: every config of a type read from its files, then its
 // values mirrored into comm memory.
+#include "datafile/type_data_paths.h"
 #include "typedata.h"
 
 int ReadCurrentTypeData(int typeNo) {
@@ -7,8 +8,12 @@ int ReadCurrentTypeData(int typeNo) {
   if (GetMMITypeNameAndStruc(typeNo, nullptr, &record) < 0 || record == nullptr) return -1;
   const int configCount = GetMMITypeInfo()->configCount;
   for (int position = 0; position < configCount; ++position) {
+    const char* datName = record->configs[position].datName;
+    // A name that fills its field has no end: the reader would look for
+    // it beyond the field. No file has such a name.
+    const bool named = td::datafile::FieldLength(datName, TD_DAT_NAME_SIZE) <= TD_DAT_NAME_MAX;
     // The first failure names its config; comm memory keeps what it had.
-    if (DAT_fread(record->configs[position].datName, position, record) != 0) return position + 1;
+    if (!named || DAT_fread(datName, position, record) != 0) return position + 1;
   }
   SetCurrentTypeDataToCommMem(record);
   return 0;

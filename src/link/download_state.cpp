@@ -18,9 +18,9 @@ constexpr unsigned kAllConfigs = 0xFFFF;
 // The config index of config number configNo, counted along configList
 // itself: the position of the first record with that number, or the length
 // of the list when none has it.
-int ListPositionOfConfig(unsigned configNo) {
+int ListPositionOfConfig(const SystemRecord& system, unsigned configNo) {
   int position = 0;
-  for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next) {
+  for (const ConfigRecord* config = system.configList; config; config = config->next) {
     if (config->configNo == configNo) break;
     ++position;
   }
@@ -48,15 +48,31 @@ int PostEnd(HWND window, int endCode) {
   return MMIPostMessage(window, kEndOfDownloadMessage, endCode & 0xFFFF, 0);
 }
 
+// Whether the record is still one of the catalogue's: a catalogue built
+// anew abandons the old list, and a host that went away takes its records
+// with it. Only addresses are compared; the record is not read.
+bool StillListed(const TypeCatalogue& catalogue, const TypeRecord* record) {
+  for (const TypeRecord* type = catalogue.typeList; type; type = type->next) {
+    if (type == record) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int SendOneDownloadStep(HWND window, int itemNotice, int stepNotice, int endCode, int configFilter) {
   // Before any download found its type there is no record to read.
   if (sendTypeRecord == nullptr) return PostEnd(window, endCode);
+  const TypeCatalogue* catalogue = GetMMITypeInfo();
+  const SystemRecord* system = GetMMISystemStruc();
+  if (catalogue == nullptr || system == nullptr || !StillListed(*catalogue, sendTypeRecord)) {
+    sendTypeRecord = nullptr;
+    return PostEnd(window, endCode);
+  }
   const unsigned filter = static_cast<unsigned>(configFilter) & 0xFFFF;
-  const unsigned configCount = GetMMITypeInfo()->configCount;
+  const unsigned configCount = catalogue->configCount;
   while (sendConfigCursor < configCount) {
-    const int configIndex = ListPositionOfConfig(sendConfigCursor + 1u);
+    const int configIndex = ListPositionOfConfig(*system, sendConfigCursor + 1u);
     const BlockTable* table = EntryAt(sendTypeRecord, sendConfigCursor)->blocks;
     const bool taken = static_cast<unsigned>(configIndex) < configCount && table != nullptr &&
                        (filter == kAllConfigs || filter == static_cast<unsigned>(configIndex));

@@ -18,8 +18,10 @@ BlockTable* CurrentTypeTableOfConfig(int configIndex) {
   if (config->configNo == 0) return nullptr;
   const int position = config->configNo - 1;
 
+  const SystemRecord* system = GetMMISystemStruc();
+  if (system == nullptr) return nullptr;
   TypeRecord* type = nullptr;
-  if (GetMMITypeNameAndStruc(GetMMISystemStruc()->currentTypeNo, nullptr, &type) < 0 || type == nullptr) {
+  if (GetMMITypeNameAndStruc(system->currentTypeNo, nullptr, &type) < 0 || type == nullptr) {
     return nullptr;
   }
   // A config number beyond the catalogue's entries names no entry of the

@@ -42,8 +42,9 @@ int UpdateCurrentType(HWND window, int typeNo, int typeCodeNotice, int stepNotic
   char name[TD_TYPE_NAME_SIZE] = {};
   TypeRecord* type = nullptr;
   if (GetMMITypeNameAndStruc(typeNo, name, &type) < 0 || type == nullptr) return -1;
-
   SystemRecord* system = GetMMISystemStruc();
+  if (system == nullptr) return -1;
+
   system->currentTypeNo = static_cast<std::uint16_t>(typeNo & 0xFFFF);
   // The buffer holds at most 23 characters and its terminator; the field is
   // never left without one.
