@@ -65,21 +65,29 @@ CrashFileSystem::CrashFileSystem(const std::string& root, platform::FileSystem& 
     const int inode = next_inode_++;
     const std::string bytes = ReadFileBytes(entry.path().string());
     inodes_[inode] = Inode{bytes, bytes};
-    entries_[entry.path().generic_string()] = inode;
+    const std::string key = Fold(entry.path().generic_string());
+    entries_[key] = inode;
+    spelling_[key] = entry.path().generic_string();
   }
   durable_entries_ = entries_;
 }
 
-std::string CrashFileSystem::Key(const std::string& path) const {
+std::string CrashFileSystem::Spelling(const std::string& path) {
 #ifdef _WIN32
   std::string mapped = path;
   std::replace(mapped.begin(), mapped.end(), '\\', '/');
-  std::string key = fs::weakly_canonical(mapped).generic_string();
-  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-  return key;
+  return fs::weakly_canonical(mapped).generic_string();
 #else
   return fs::weakly_canonical(platform::MapServicePath(path)).generic_string();
 #endif
+}
+
+std::string CrashFileSystem::Fold(std::string spelling) {
+#ifdef _WIN32
+  std::transform(spelling.begin(), spelling.end(), spelling.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+#endif
+  return spelling;
 }
 
 std::string CrashFileSystem::FolderOf(const std::string& key) { return key.substr(0, key.find_last_of('/')); }
@@ -111,6 +119,7 @@ std::unique_ptr<platform::WritableFile> CrashFileSystem::OpenWrite(const std::st
     inode = next_inode_++;
     inodes_[inode] = Inode{};
     entries_[key] = inode;
+    spelling_[key] = Spelling(path);
   } else {
     inode = found->second;
     // Truncating takes effect at once; the old data is gone durably too
@@ -136,6 +145,7 @@ bool CrashFileSystem::Rename(const std::string& from, const std::string& to) {
     const int inode = found->second;
     entries_.erase(found);
     entries_[toKey] = inode;
+    if (spelling_.count(toKey) == 0) spelling_[toKey] = Spelling(to);
   }
   return true;
 }
@@ -165,9 +175,13 @@ void CrashFileSystem::Crash() {
     if (entry.is_regular_file()) files.push_back(entry.path());
   }
   for (const fs::path& file : files) fs::remove(file);
+  // Each file is laid down under the name it has on disk: where letter
+  // case is ignored the key alone would lose it.
   for (const auto& [key, inode] : durable_entries_) {
-    fs::create_directories(FolderOf(key));
-    WriteFileBytes(key, inodes_[inode].durable);
+    const auto spelled = spelling_.find(key);
+    const std::string path = spelled == spelling_.end() ? key : spelled->second;
+    fs::create_directories(FolderOf(path));
+    WriteFileBytes(path, inodes_[inode].durable);
   }
   entries_ = durable_entries_;
   for (auto& [id, inode] : inodes_) inode.data = inode.durable;

@@ -55,7 +55,12 @@ class CrashFileSystem final : public platform::FileSystem {
     std::string data;     // as written
     std::string durable;  // as of the last flush
   };
-  std::string Key(const std::string& path) const;  // the real path below root, canonical
+  // The real path below root, canonical, as the service spells it.
+  static std::string Spelling(const std::string& path);
+  // The spelling with its letter case folded where the platform ignores it,
+  // so that one file has one key.
+  static std::string Fold(std::string spelling);
+  std::string Key(const std::string& path) const { return Fold(Spelling(path)); }
   static std::string FolderOf(const std::string& key);
 
   platform::FileSystem& base_;
@@ -63,8 +68,9 @@ class CrashFileSystem final : public platform::FileSystem {
   long count_ = 0;
   long crash_at_ = 0;
   std::map<int, Inode> inodes_;
-  std::map<std::string, int> entries_;          // as the folders hold them now
-  std::map<std::string, int> durable_entries_;  // as of each folder's last flush
+  std::map<std::string, int> entries_;           // as the folders hold them now
+  std::map<std::string, int> durable_entries_;   // as of each folder's last flush
+  std::map<std::string, std::string> spelling_;  // each key's name on disk
   int next_inode_ = 1;
 };
 
