@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = "combo_demo";
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "combo_demo", "Type selection", WS_OVERLAPPED | WS_CAPTION, 16, 16,
-                                340, 280, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(0, "combo_demo", "Type selection", WS_OVERLAPPED | WS_CAPTION, 16, 16, 340,
+                                280, nullptr, nullptr, instance, nullptr);
   if (!window) {
     std::fprintf(stderr, "combo_demo: no window\n");
     return 1;

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
               system->localeText, GetLocaleID(system->localeText), system->offlineEnabled ? "on" : "off",
               system->namePartCount, catalogue->configCount);
   int index = 0;
-  for (const ConfigRecord* config = system->configList; config; config = config->next) PrintConfig(config, index++);
+  for (const ConfigRecord* config = system->configList; config; config = config->next)
+    PrintConfig(config, index++);
   std::printf("\nInterface boards:");
   for (int code = 128; code <= 143; ++code) {
     const int board = GetIFxxConfigIndex(code, 0);

@@ -7,21 +7,21 @@
 static SystemRecord system_record;
 static TypeCatalogue catalogue;
 
-SystemRecord *TD_CALL GetMMISystemStruc(void) { return &system_record; }
-TypeCatalogue *TD_CALL GetMMITypeInfo(void) { return &catalogue; }
-int TD_CALL GetMMITypeNameAndStruc(int typeNo, char *name, TypeRecord **record) {
+SystemRecord* TD_CALL GetMMISystemStruc(void) { return &system_record; }
+TypeCatalogue* TD_CALL GetMMITypeInfo(void) { return &catalogue; }
+int TD_CALL GetMMITypeNameAndStruc(int typeNo, char* name, TypeRecord** record) {
   (void)typeNo, (void)name, (void)record;
   return -1;
 }
-int TD_CALL SearchMMIConfigIndex(int configNo, ConfigRecord **config) {
+int TD_CALL SearchMMIConfigIndex(int configNo, ConfigRecord** config) {
   (void)configNo, (void)config;
   return -1;
 }
-int TD_CALL GetMMIConfigStruc(int configIndex, ConfigRecord **config) {
+int TD_CALL GetMMIConfigStruc(int configIndex, ConfigRecord** config) {
   (void)configIndex, (void)config;
   return -1;
 }
-int TD_CALL GetCFGIDStruc(CfgId id, CfgIdRecord **record) {
+int TD_CALL GetCFGIDStruc(CfgId id, CfgIdRecord** record) {
   (void)id, (void)record;
   return -1;
 }
@@ -29,18 +29,24 @@ int TD_CALL GetIFxxConfigIndex(int boardCode, int reserved) {
   (void)boardCode, (void)reserved;
   return -1;
 }
-void *TD_CALL MMI_GlobalAlloc(uint32_t size) { return calloc(1, size); }
+void* TD_CALL MMI_GlobalAlloc(uint32_t size) { return calloc(1, size); }
 int TD_CALL GetHAIndex(int kindLetter) {
   switch (kindLetter) {
-    case 'D': return 0;
-    case 'S': return 1;
-    case 'A': return 4;
-    case 'L': return 5;
-    case 'V': return 6;
-    default: return -1;
+    case 'D':
+      return 0;
+    case 'S':
+      return 1;
+    case 'A':
+      return 4;
+    case 'L':
+      return 5;
+    case 'V':
+      return 6;
+    default:
+      return -1;
   }
 }
-int TD_CALL GetLocaleID(const char *localeText) {
+int TD_CALL GetLocaleID(const char* localeText) {
   (void)localeText;
   return 0x0409;
 }
@@ -48,7 +54,7 @@ int TD_CALL MMIPostMessage(HWND window, int message, int wParam, int lParam) {
   (void)window, (void)message, (void)wParam, (void)lParam;
   return 1;
 }
-HWND TD_CALL MakeComboBox(HWND parent, HINSTANCE instance, const char *text, uint32_t style, int x, int y,
+HWND TD_CALL MakeComboBox(HWND parent, HINSTANCE instance, const char* text, uint32_t style, int x, int y,
                           int width, int height, int controlId) {
   (void)parent, (void)instance, (void)text, (void)style, (void)x, (void)y, (void)width, (void)height;
   (void)controlId;
@@ -59,7 +65,7 @@ HFONT TD_CALL SetCommonFontSize(HDC dc) {
   return 0;
 }
 int TD_CALL CheckHPCOnline(void) { return 0; }
-int TD_CALL SetHPCCommData(HWND window, CfgId id, uint16_t *typeNo) {
+int TD_CALL SetHPCCommData(HWND window, CfgId id, uint16_t* typeNo) {
   (void)window, (void)id, (void)typeNo;
   return 0;
 }
@@ -67,7 +73,7 @@ int TD_CALL SendTypeCode(HWND window, int notice, int boardConfigIndex, int type
   (void)window, (void)notice, (void)boardConfigIndex, (void)typeNo;
   return 0;
 }
-int TD_CALL GetCommData(int reserved, CfgId id, int32_t *value) {
+int TD_CALL GetCommData(int reserved, CfgId id, int32_t* value) {
   (void)reserved, (void)id;
   *value = 0;
   return -1;
@@ -80,11 +86,11 @@ int TD_CALL DummyRead0(HWND window, int notice, int configIndex) {
   (void)window, (void)notice, (void)configIndex;
   return 0;
 }
-int TD_CALL SetDataToCommMem(CfgId id, int32_t *value) {
+int TD_CALL SetDataToCommMem(CfgId id, int32_t* value) {
   (void)id, (void)value;
   return 0;
 }
-int TD_CALL SetDataToOfflineCommMem(CfgId id, int32_t *value) {
+int TD_CALL SetDataToOfflineCommMem(CfgId id, int32_t* value) {
   (void)id, (void)value;
   return 0;
 }
@@ -92,11 +98,11 @@ int32_t TD_CALL ConvertDoubleToMMIForm(double value, CfgId id) {
   (void)id;
   return (int32_t)value;
 }
-int32_t TD_CALL ConvertMMIBintoBinL(int32_t value, void *conversion) {
+int32_t TD_CALL ConvertMMIBintoBinL(int32_t value, void* conversion) {
   (void)conversion;
   return value;
 }
-double TD_CALL ConvertMMIBintoBinF(int32_t value, void *conversion) {
+double TD_CALL ConvertMMIBintoBinF(int32_t value, void* conversion) {
   (void)conversion;
   return value;
 }
@@ -132,7 +138,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   (void)dc, (void)object;
   return 0;
 }
-BOOL Polygon(HDC dc, const POINT *points, int count) {
+BOOL Polygon(HDC dc, const POINT* points, int count) {
   (void)dc, (void)points, (void)count;
   return 1;
 }

@@ -10,7 +10,7 @@ extern const td_any_function td_all_exports[];
 int main(void) {
   char line[] = "  [D] , x ;y  ";
   char first[64], second[64];
-  char *table[32] = {first, second};
+  char* table[32] = {first, second};
   char name[32];
   int failures = 0;
   int count = 0;

@@ -2,7 +2,7 @@
 #include "typedata.h"
 
 int td_header_compiles_as_c99(void) {
-  TypeRecord *record = 0;
+  TypeRecord* record = 0;
   BlockTable table = {{0}};
   CfgId id = TD_CFGID(1, TD_CODE_S, 2);
   (void)record;

@@ -37,8 +37,8 @@ class CrashConsistency : public td::testing::WorkspaceTest {
     return coverage;
   }
   static void TearDownTestSuite() {
-    std::printf("crash consistency: %ld failure points and %ld crash points covered\n", Coverage().failurePoints,
-                Coverage().crashPoints);
+    std::printf("crash consistency: %ld failure points and %ld crash points covered\n",
+                Coverage().failurePoints, Coverage().crashPoints);
   }
   void TearDown() override { mmisim::Stop(); }
 
@@ -52,7 +52,8 @@ class CrashConsistency : public td::testing::WorkspaceTest {
     Lay("mmi.typ", "// heading\r\n2,\"B+X\"\r\n1,\"A+X\"\r\n0, \r\n");
     for (const char* type : {"0001", "0002"}) {
       Lay(std::string(type) + "/MAIN" + type + ".DAT", "// kept\r\n[D]\r\n1:5,\r\n2:6;\r\n[L]\r\n1:7;\r\n");
-      Lay(std::string(type) + "/TOOL" + type + ".DAT", "[D]\r\n1:40.000000,\r\n2:1,\r\n3:2;\r\n[V]\r\n1:x;\r\n");
+      Lay(std::string(type) + "/TOOL" + type + ".DAT",
+          "[D]\r\n1:40.000000,\r\n2:1,\r\n3:2;\r\n[V]\r\n1:x;\r\n");
     }
   }
   static void Start() { mmisim::StartHost(td::testing::MachineFrom(kMachine)); }
@@ -99,8 +100,10 @@ TEST_F(CrashConsistency, UpdateTypeFileAddsAndRenames) {
 }
 
 TEST_F(CrashConsistency, CatalogueRecordsAddedAndReplaced) {
-  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Add_FileRec("MMI.TYP", "7,\"N\"\n") == 0; }, nullptr, nullptr});
-  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Update_FileRec("MMI.TYP", "2,\"R\"\n", 2) == 0; }, nullptr, nullptr});
+  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Add_FileRec("MMI.TYP", "7,\"N\"\n") == 0; },
+         nullptr, nullptr});
+  Check({[&] { LayTree(); }, [] { Start(); }, [] { return Update_FileRec("MMI.TYP", "2,\"R\"\n", 2) == 0; },
+         nullptr, nullptr});
 }
 
 TEST_F(CrashConsistency, FilesCopiedOverOldOnes) {
@@ -113,7 +116,8 @@ TEST_F(CrashConsistency, FilesCopiedOverOldOnes) {
            LayTree();
            Lay("0003/MAIN0003.DAT", std::string("old\0\x1a", 5));
          },
-         [] { Start(); }, [] { return ExecCopy("..\\type\\0001\\MAIN0001.DAT", "..\\type\\0003\\MAIN0003.DAT") == 0; },
+         [] { Start(); },
+         [] { return ExecCopy("..\\type\\0001\\MAIN0001.DAT", "..\\type\\0003\\MAIN0003.DAT") == 0; },
          nullptr, nullptr});
 }
 

@@ -44,7 +44,8 @@ void ExpectOldOrNew(const Tree& before, const Tree& after, const Tree& now, cons
 Tree ReadTree(const std::string& root) {
   Tree tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) tree[fs::relative(entry.path(), root).generic_string()] = ReadFileBytes(entry.path().string());
+    if (entry.is_regular_file())
+      tree[fs::relative(entry.path(), root).generic_string()] = ReadFileBytes(entry.path().string());
   }
   return tree;
 }
@@ -59,7 +60,8 @@ void LayTree(const std::string& root, const Tree& tree) {
   }
 }
 
-void CheckEveryFailureAndCrash(const std::string& root, const CrashScenario& scenario, CrashCoverage* coverage) {
+void CheckEveryFailureAndCrash(const std::string& root, const CrashScenario& scenario,
+                               CrashCoverage* coverage) {
   scenario.lay();
   scenario.start();
   const Tree before = ReadTree(root);

@@ -41,7 +41,8 @@ struct CrashCoverage {
 // failure and each crash; no temporary file may be left; after a reported
 // success the disk holds the new state; the operation works again after
 // each crash. Adds what it covered to coverage.
-void CheckEveryFailureAndCrash(const std::string& root, const CrashScenario& scenario, CrashCoverage* coverage);
+void CheckEveryFailureAndCrash(const std::string& root, const CrashScenario& scenario,
+                               CrashCoverage* coverage);
 
 }  // namespace td::testing
 

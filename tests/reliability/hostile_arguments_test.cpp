@@ -24,7 +24,8 @@ class HostileArguments : public td::testing::WorkspaceTest {
   std::string Tree() {
     std::string all;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(workspace_.root())) {
-      if (entry.is_regular_file()) all += entry.path().generic_string() + "\n" + td::testing::ReadFileBytes(entry.path().string());
+      if (entry.is_regular_file())
+        all += entry.path().generic_string() + "\n" + td::testing::ReadFileBytes(entry.path().string());
     }
     return all;
   }

@@ -65,20 +65,25 @@ config 1 prefix A
 }
 
 TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
-  EXPECT_EQ(ErrorOf("config 1 prefix A\n  items X 3\n"), "m.txt:2: unknown kind letter 'X' (D, S, A, L or V)");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\n  items X 3\n"),
+            "m.txt:2: unknown kind letter 'X' (D, S, A, L or V)");
   EXPECT_EQ(ErrorOf("config 1 prefix A\n\nconfig 1 prefix B\n"),
             "m.txt:3: config number 1 is used twice (first on line 1)");
   EXPECT_EQ(ErrorOf("config 1 prefix ABCDEFGH\n"), "m.txt:1: prefix 'ABCDEFGH' is longer than 7 characters");
-  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 65536\n"), "m.txt:2: item count 65536 is out of range (0 to 65535)");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 65536\n"),
+            "m.txt:2: item count 65536 is out of range (0 to 65535)");
   EXPECT_EQ(ErrorOf("config 1 prefix A part 4\n"), "m.txt:1: part position 4 is out of range (0 to 3)");
-  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 2\nitem D 3 I\n"), "m.txt:3: item 3 is beyond the count 2 of D");
-  EXPECT_EQ(ErrorOf("config 2 prefix A\n"), "m.txt:1: config numbers must run from 1 to 1 without a gap: config 1 is missing");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 2\nitem D 3 I\n"),
+            "m.txt:3: item 3 is beyond the count 2 of D");
+  EXPECT_EQ(ErrorOf("config 2 prefix A\n"),
+            "m.txt:1: config numbers must run from 1 to 1 without a gap: config 1 is missing");
   EXPECT_EQ(ErrorOf("items D 1\n"), "m.txt:1: 'items' comes before any 'config'");
   EXPECT_EQ(ErrorOf("offline maybe\n"), "m.txt:1: 'offline' is 'on' or 'off', not 'maybe'");
   EXPECT_EQ(ErrorOf("frobnicate 3\n"), "m.txt:1: unknown keyword 'frobnicate'");
   EXPECT_EQ(ErrorOf("config 1 prefix A\nitems V 1\nitem V 1 C 5\n"), "m.txt:3: texts have no default value");
   EXPECT_EQ(ErrorOf("board 127 index 1\n"), "m.txt:1: board code 127 is out of range (128 to 143)");
-  EXPECT_EQ(ErrorOf("config 1 prefix A\nitem D 1 I\n"), "m.txt:2: 'items D COUNT' must come before its items");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitem D 1 I\n"),
+            "m.txt:2: 'items D COUNT' must come before its items");
 }
 
 TEST(MachineDescription, MissingFileIsAMistakeToo) {

@@ -101,9 +101,10 @@ TEST_F(StructureLibrary, TypesAreFoundAsTheListStandsAtTheCall) {
 
 TEST_F(StructureLibrary, ReadsTheCatalogueFileAtStart) {
   td::testing::MakeDirs(workspace_.Path("type"));
-  td::testing::WriteFileBytes(workspace_.Path("type/MMI.TYP"),
-                              "// heading\r\n0, \r\n12,\"T40+STEEL\" // a comment\r\n\r\n[section]\r\n7,\"A,\r\nB\"\r\n"
-                              "junk\r\n");
+  td::testing::WriteFileBytes(
+      workspace_.Path("type/MMI.TYP"),
+      "// heading\r\n0, \r\n12,\"T40+STEEL\" // a comment\r\n\r\n[section]\r\n7,\"A,\r\nB\"\r\n"
+      "junk\r\n");
   mmisim::StartHost(mmisim::SampleMachine());
   TypeCatalogue* catalogue = GetMMITypeInfo();
   ASSERT_EQ(catalogue->typeCount, 3);

@@ -97,7 +97,9 @@ bool CrashFileSystem::Step() {
   return !crashed();
 }
 
-void CrashFileSystem::Wrote(int inode, const char* data, std::size_t size) { inodes_[inode].data.append(data, size); }
+void CrashFileSystem::Wrote(int inode, const char* data, std::size_t size) {
+  inodes_[inode].data.append(data, size);
+}
 
 void CrashFileSystem::Synced(int inode) { inodes_[inode].durable = inodes_[inode].data; }
 
@@ -108,7 +110,8 @@ std::unique_ptr<platform::ReadableFile> CrashFileSystem::OpenRead(const std::str
   return std::make_unique<CrashReadableFile>(this, std::move(file));
 }
 
-std::unique_ptr<platform::WritableFile> CrashFileSystem::OpenWrite(const std::string& path, platform::WriteMode mode) {
+std::unique_ptr<platform::WritableFile> CrashFileSystem::OpenWrite(const std::string& path,
+                                                                   platform::WriteMode mode) {
   if (!Step()) return nullptr;
   auto file = base_.OpenWrite(path, mode);
   if (!file) return nullptr;

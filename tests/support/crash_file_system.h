@@ -22,7 +22,8 @@ namespace td::testing {
 class CrashFileSystem final : public platform::FileSystem {
  public:
   // Takes the files below root (a real folder) as durable as they are.
-  explicit CrashFileSystem(const std::string& root, platform::FileSystem& base = platform::DefaultFileSystem());
+  explicit CrashFileSystem(const std::string& root,
+                           platform::FileSystem& base = platform::DefaultFileSystem());
 
   // The nth operation from now (1 the next) and every one after it fail
   // without reaching the disk; 0: none.
@@ -34,7 +35,8 @@ class CrashFileSystem final : public platform::FileSystem {
   void Crash();
 
   std::unique_ptr<platform::ReadableFile> OpenRead(const std::string& path) override;
-  std::unique_ptr<platform::WritableFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
+  std::unique_ptr<platform::WritableFile> OpenWrite(const std::string& path,
+                                                    platform::WriteMode mode) override;
   bool Remove(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool MakeDir(const std::string& path) override;

@@ -63,7 +63,7 @@ std::unique_ptr<platform::ReadableFile> FaultFileSystem::OpenRead(const std::str
 }
 
 std::unique_ptr<platform::WritableFile> FaultFileSystem::OpenWrite(const std::string& path,
-                                                                    platform::WriteMode mode) {
+                                                                   platform::WriteMode mode) {
   if (Fails(Op::kOpenWrite)) return nullptr;
   auto file = base_.OpenWrite(path, mode);
   if (!file) return nullptr;

@@ -13,7 +13,19 @@ namespace td::testing {
 class FaultFileSystem final : public platform::FileSystem {
  public:
   // Operations that can fail; queries (Exists, ListDir) never do.
-  enum class Op { kOpenRead, kRead, kOpenWrite, kAppend, kSync, kClose, kRemove, kRename, kMakeDir, kSyncDir, kCopyTimes };
+  enum class Op {
+    kOpenRead,
+    kRead,
+    kOpenWrite,
+    kAppend,
+    kSync,
+    kClose,
+    kRemove,
+    kRename,
+    kMakeDir,
+    kSyncDir,
+    kCopyTimes
+  };
 
   explicit FaultFileSystem(platform::FileSystem& base = platform::DefaultFileSystem()) : base_(base) {}
 
@@ -28,7 +40,8 @@ class FaultFileSystem final : public platform::FileSystem {
   bool Fails(Op op);
 
   std::unique_ptr<platform::ReadableFile> OpenRead(const std::string& path) override;
-  std::unique_ptr<platform::WritableFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
+  std::unique_ptr<platform::WritableFile> OpenWrite(const std::string& path,
+                                                    platform::WriteMode mode) override;
   bool Remove(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool MakeDir(const std::string& path) override;

@@ -31,33 +31,29 @@ TEST_F(Check, CleanTreeHasNoProblems) {
 
 TEST_F(Check, FindsEachSeededProblemOnce) {
   ASSERT_EQ(Tool("init").status, 0);
-  for (const char* name : {"T40+STEEL+FAST", "T40+ALU+SLOW", "T55+STEEL"}) ASSERT_EQ(Tool(std::string("add ") + name).status, 0);
+  for (const char* name : {"T40+STEEL+FAST", "T40+ALU+SLOW", "T55+STEEL"})
+    ASSERT_EQ(Tool(std::string("add ") + name).status, 0);
   ASSERT_EQ(Tool("add A+B --number 8").status, 0);
 
   // The catalogue lists 8, 3, 2, 1, 0 (newest first); two lines follow.
   Edit("mmi.typ", "0, ", "0, \r\nthis is no record\r\n1,\"DUP\"");  // not understood; number 1 twice
-  Edit("mmi.typ", "8,\"A+B\"", "8,\"A++B\"");                         // a name the tool refuses
-  std::remove(workspace_.Path("type/0003/FEED0003.DAT").c_str());      // a missing file
-  Edit("0001/MAIN0001.DAT", "[A]", "9:1.0,\r\n[A]");                   // beyond the S count of 4
-  Edit("0002/MAIN0002.DAT", "2:12.500000,\r\n", "");                  // a gap in D
-  Edit("0001/FEED0001.DAT", "[V]\r\n1:", "[V]\r\n1:fast,feed");        // a text holding ','
-  Edit("0003/MAIN0003.DAT", "3:120,", "3:99999999999,");              // more than the controller holds
+  Edit("mmi.typ", "8,\"A+B\"", "8,\"A++B\"");                       // a name the tool refuses
+  std::remove(workspace_.Path("type/0003/FEED0003.DAT").c_str());   // a missing file
+  Edit("0001/MAIN0001.DAT", "[A]", "9:1.0,\r\n[A]");                // beyond the S count of 4
+  Edit("0002/MAIN0002.DAT", "2:12.500000,\r\n", "");                // a gap in D
+  Edit("0001/FEED0001.DAT", "[V]\r\n1:", "[V]\r\n1:fast,feed");     // a text holding ','
+  Edit("0003/MAIN0003.DAT", "3:120,", "3:99999999999,");            // more than the controller holds
   td::testing::WriteFileBytes(workspace_.Path("type/0001/temp.dat"), "half");  // a temporary file
-  Edit("0002/TOOL0002.DAT", "4:2,", "4:3,");                          // a shared config that differs
+  Edit("0002/TOOL0002.DAT", "4:2,", "4:3,");                                   // a shared config that differs
 
   const auto run = Tool("check");
   EXPECT_EQ(run.status, 1);
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"type/mmi.typ:6:", "not understood"},
-      {"type/mmi.typ:7:", "listed twice"},
-      {"type/mmi.typ:1:", "'A++B' is malformed"},
-      {"type/0003/FEED0003.DAT:0:", "missing"},
-      {"type/0001/MAIN0001.DAT:", "item 9 is beyond"},
-      {"type/0002/MAIN0002.DAT:", "has no item 2"},
-      {"type/0001/FEED0001.DAT:", "holds ','"},
-      {"type/0003/MAIN0003.DAT:", "cannot hold 99999999999"},
-      {"type/0001/temp.dat:0:", "temporary file"},
-      {"type/0001/TOOL0001.DAT:0:", "shared config TOOL"},
+      {"type/mmi.typ:6:", "not understood"},           {"type/mmi.typ:7:", "listed twice"},
+      {"type/mmi.typ:1:", "'A++B' is malformed"},      {"type/0003/FEED0003.DAT:0:", "missing"},
+      {"type/0001/MAIN0001.DAT:", "item 9 is beyond"}, {"type/0002/MAIN0002.DAT:", "has no item 2"},
+      {"type/0001/FEED0001.DAT:", "holds ','"},        {"type/0003/MAIN0003.DAT:", "cannot hold 99999999999"},
+      {"type/0001/temp.dat:0:", "temporary file"},     {"type/0001/TOOL0001.DAT:0:", "shared config TOOL"},
   };
   std::vector<std::string> lines;
   for (std::size_t start = 0, end; (end = run.out.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -66,7 +62,8 @@ TEST_F(Check, FindsEachSeededProblemOnce) {
   EXPECT_EQ(lines.size(), expected.size()) << run.out;
   for (const auto& [where, what] : expected) {
     int found = 0;
-    for (const std::string& line : lines) found += line.rfind(where, 0) == 0 && line.find(what) != std::string::npos;
+    for (const std::string& line : lines)
+      found += line.rfind(where, 0) == 0 && line.find(what) != std::string::npos;
     EXPECT_EQ(found, 1) << where << " ... " << what << "\n" << run.out;
   }
 }

@@ -2,9 +2,9 @@
 #ifndef TESTS_TOOL_TOOL_RUNNER_H
 #define TESTS_TOOL_TOOL_RUNNER_H
 
+#include <sys/wait.h>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 #include "support/workspace.h"
 
@@ -22,8 +22,8 @@ class ToolTest : public WorkspaceTest {
   ToolRun Tool(const std::string& args) {
     const std::string out = workspace_.Path("tool.out");
     const std::string err = workspace_.Path("tool.err");
-    const std::string command = std::string("NO_COLOR=1 ") + TD_TOOL_PATH + " --root " + workspace_.root() + " " +
-                                args + " >" + out + " 2>" + err + " </dev/null";
+    const std::string command = std::string("NO_COLOR=1 ") + TD_TOOL_PATH + " --root " + workspace_.root() +
+                                " " + args + " >" + out + " 2>" + err + " </dev/null";
     ToolRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -31,7 +31,9 @@ class ToolTest : public WorkspaceTest {
     run.err = ReadFileBytes(err);
     return run;
   }
-  std::string TypeFile(const std::string& relative) { return ReadFileBytes(workspace_.Path("type/" + relative)); }
+  std::string TypeFile(const std::string& relative) {
+    return ReadFileBytes(workspace_.Path("type/" + relative));
+  }
 };
 
 }  // namespace td::testing

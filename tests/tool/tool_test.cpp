@@ -114,9 +114,11 @@ TEST_F(Commands, UseDownloadsEveryConfigAndRemembersTheCurrentType) {
   const ToolRun use = Tool("use 1");
   ASSERT_EQ(use.status, 0) << use.err;
   EXPECT_NE(use.err.find("type code sent to board 130"), std::string::npos) << use.err;
-  for (const char* config : {"MAIN", "TOOL", "MAT", "FEED"}) EXPECT_NE(use.out.find(config), std::string::npos);
+  for (const char* config : {"MAIN", "TOOL", "MAT", "FEED"})
+    EXPECT_NE(use.out.find(config), std::string::npos);
   EXPECT_NE(use.err.find("download [##############################] 4/4"), std::string::npos) << use.err;
-  EXPECT_NE(td::testing::ReadFileBytes(workspace_.Path(".typedata-state")).find("\"current\":1"), std::string::npos);
+  EXPECT_NE(td::testing::ReadFileBytes(workspace_.Path(".typedata-state")).find("\"current\":1"),
+            std::string::npos);
   EXPECT_EQ(Tool("use 42").status, 1);
 }
 

@@ -23,7 +23,9 @@ void ReportPulls(const Session& session, const std::string& name, int reference,
     const std::string file = session.DataFile(target, config->name);
     if (ReadBytes(file) == ReadBytes(session.DataFile(reference, config->name))) continue;
     for (const TypeInfo& type : types) {
-      if (type.number == target || static_cast<int>(type.parts.size()) < p || type.parts[p - 1] != parts[p - 1]) continue;
+      if (type.number == target || static_cast<int>(type.parts.size()) < p ||
+          type.parts[p - 1] != parts[p - 1])
+        continue;
       out.Note(fmt::format("  shared config {} (part {} '{}') taken from type {:04d} '{}'", config->name, p,
                            parts[p - 1], type.number, type.name));
       break;

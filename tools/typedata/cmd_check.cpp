@@ -38,7 +38,8 @@ class Checker {
     std::size_t done = 0;
     for (const auto& [number, line] : types_) {
       CheckType(number);
-      out_.Progress("checking types", static_cast<long>(++done), types_.size() > 200 ? static_cast<long>(types_.size()) : 0);
+      out_.Progress("checking types", static_cast<long>(++done),
+                    types_.size() > 200 ? static_cast<long>(types_.size()) : 0);
     }
     out_.EndProgress();
     CheckSharedConfigs();
@@ -46,7 +47,9 @@ class Checker {
   }
 
  private:
-  void Report(const std::string& file, int line, const std::string& what) { problems_.push_back({file, line, what}); }
+  void Report(const std::string& file, int line, const std::string& what) {
+    problems_.push_back({file, line, what});
+  }
 
   std::string Relative(const std::string& path) const {
     return fs::relative(path, session_.root()).generic_string();
@@ -103,7 +106,8 @@ class Checker {
       }
       const int typeNo = static_cast<int>(number);
       if (const auto seen = types_.find(typeNo); seen != types_.end()) {
-        Report(file, lineNo, fmt::format("type number {} is listed twice (first on line {})", typeNo, seen->second));
+        Report(file, lineNo,
+               fmt::format("type number {} is listed twice (first on line {})", typeNo, seen->second));
         continue;
       }
       types_[typeNo] = lineNo;
@@ -116,11 +120,13 @@ class Checker {
 
   void CheckTemporaryFiles() {
     std::error_code ignored;
-    for (fs::recursive_directory_iterator it(session_.TypeFolder(), ignored), end; it != end; it.increment(ignored)) {
+    for (fs::recursive_directory_iterator it(session_.TypeFolder(), ignored), end; it != end;
+         it.increment(ignored)) {
       std::string name = it->path().filename().string();
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       if (name == "temp.dat" || name == "temp.typ") {
-        Report(Relative(it->path().string()), 0, "a temporary file was left behind by an update that did not finish");
+        Report(Relative(it->path().string()), 0,
+               "a temporary file was left behind by an update that did not finish");
       }
     }
   }
@@ -142,7 +148,10 @@ class Checker {
   void CheckDataFile(int typeNo, const ConfigRecord& config) {
     const std::string path = session_.DataFile(typeNo, config.name);
     const std::string file = Relative(path);
-    if (!fs::exists(path)) return Report(file, 0, fmt::format("type {}: the type data file of config {} is missing", typeNo, config.configNo));
+    if (!fs::exists(path))
+      return Report(
+          file, 0,
+          fmt::format("type {}: the type data file of config {} is missing", typeNo, config.configNo));
     bool ok = false;
     const std::vector<std::string> lines = Lines(path, &ok);
     if (!ok) return Report(file, 0, "the file cannot be read");
@@ -159,10 +168,12 @@ class Checker {
       for (unsigned i = 0; i < count; ++i) {
         CfgIdRecord* description = nullptr;
         const bool described = GetCFGIDStruc(TD_CFGID(i, code, configIndex), &description) >= 0;
-        const bool written = described && (kind != 4 || (description->dataType != 0 && description->dataType != ' '));
+        const bool written =
+            described && (kind != 4 || (description->dataType != 0 && description->dataType != ' '));
         if (written && !seen.count(static_cast<int>(i) + 1)) {
-          Report(file, sectionLine, fmt::format("[{}] has no item {}: the value there reads as {}", kKindLetters[kind],
-                                                i + 1, kind == 4 ? "an empty text" : "0"));
+          Report(file, sectionLine,
+                 fmt::format("[{}] has no item {}: the value there reads as {}", kKindLetters[kind], i + 1,
+                             kind == 4 ? "an empty text" : "0"));
         }
       }
     };
@@ -194,7 +205,8 @@ class Checker {
                      const ConfigRecord& config, int configIndex, int kind, std::set<int>* seen) {
     const int code = GetHAIndex(kKindLetters[kind]);
     const unsigned count = config.kindTable[code].count;
-    if (kind == 4 && comment) Report(file, lineNo, "a text holds \"//\": what follows it is lost when the file is read");
+    if (kind == 4 && comment)
+      Report(file, lineNo, "a text holds \"//\": what follows it is lost when the file is read");
     std::size_t at = 0;
     while (at < text.size()) {
       const std::size_t end = text.find_first_of(",;", at);
@@ -203,7 +215,8 @@ class Checker {
       const std::size_t colon = item.find(':');
       if (colon == std::string::npos) {
         if (kind == 4 && item.find_first_not_of(" \t") != std::string::npos) {
-          Report(file, lineNo, fmt::format("a text holds ',' or ';': '{}' is lost when the file is read", item));
+          Report(file, lineNo,
+                 fmt::format("a text holds ',' or ';': '{}' is lost when the file is read", item));
         }
         continue;
       }
@@ -211,27 +224,32 @@ class Checker {
       const long number = std::strtol(item.c_str(), &stop, 10);
       if (number < 1) continue;
       if (static_cast<unsigned long>(number) > count) {
-        Report(file, lineNo, fmt::format("[{}] item {} is beyond the config's {} items", kKindLetters[kind], number, count));
+        Report(
+            file, lineNo,
+            fmt::format("[{}] item {} is beyond the config's {} items", kKindLetters[kind], number, count));
         continue;
       }
       seen->insert(static_cast<int>(number));
       if (kind == 4) {
-        if (item.size() - colon - 1 > 258) Report(file, lineNo, fmt::format("text of item {} is longer than 258 characters", number));
+        if (item.size() - colon - 1 > 258)
+          Report(file, lineNo, fmt::format("text of item {} is longer than 258 characters", number));
         continue;
       }
       if (kind == 3) continue;  // L values never reach the controller
       const double value = std::strtod(item.c_str() + colon + 1, nullptr);
       CfgIdRecord* description = nullptr;
       const CfgId id = TD_CFGID(number - 1, code, configIndex);
-      if (GetCFGIDStruc(id, &description) < 0 || description->dataType == 0 || description->dataType == ' ') continue;
+      if (GetCFGIDStruc(id, &description) < 0 || description->dataType == 0 || description->dataType == ' ')
+        continue;
       const bool real = description->dataType == 'P' || description->dataType == 'F';
       const std::int32_t form = ConvertDoubleToMMIForm(value, id);
       const double back = real ? ConvertMMIBintoBinF(form, description->conversion)
                                : ConvertMMIBintoBinL(form, description->conversion);
       const double unit = real ? std::fabs(ConvertMMIBintoBinF(1, description->conversion)) : 1.0;
       if (std::fabs(back - value) > unit) {
-        Report(file, lineNo, fmt::format("[{}] item {}: the controller cannot hold {}", kKindLetters[kind], number,
-                                         item.substr(colon + 1)));
+        Report(file, lineNo,
+               fmt::format("[{}] item {}: the controller cannot hold {}", kKindLetters[kind], number,
+                           item.substr(colon + 1)));
       }
     }
   }
@@ -255,8 +273,8 @@ class Checker {
           bool other = false;
           if (ReadBytes(session_.DataFile(numbers[i], config->name), &other) != first && other) {
             Report(Relative(session_.DataFile(numbers[i], config->name)), 0,
-                   fmt::format("shared config {} (part {} '{}') differs from type {}'s", config->name, p, part,
-                               numbers[0]));
+                   fmt::format("shared config {} (part {} '{}') differs from type {}'s", config->name, p,
+                               part, numbers[0]));
           }
         }
       }
@@ -277,12 +295,15 @@ int RunCheck(const GlobalOptions& options, Output& out) {
   const std::vector<Problem> problems = Checker(session, out).Run();
   if (options.json) {
     nlohmann::json list = nlohmann::json::array();
-    for (const Problem& p : problems) list.push_back({{"file", p.file}, {"line", p.line}, {"problem", p.what}});
+    for (const Problem& p : problems)
+      list.push_back({{"file", p.file}, {"line", p.line}, {"problem", p.what}});
     out.Line(list.dump(2));
   } else {
     for (const Problem& p : problems) out.Line(fmt::format("{}:{}: {}", p.file, p.line, p.what));
   }
-  out.Note(problems.empty() ? "No problems found." : fmt::format("{} problem{} found.", problems.size(), problems.size() == 1 ? "" : "s"));
+  out.Note(problems.empty()
+               ? "No problems found."
+               : fmt::format("{} problem{} found.", problems.size(), problems.size() == 1 ? "" : "s"));
   return problems.empty() ? kDone : kRefused;
 }
 

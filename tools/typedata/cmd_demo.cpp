@@ -69,8 +69,9 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   std::error_code error;
   if (fs::exists(fs::path(folder) / "type", error)) {
     if (!replace || !IsDemoFolder(folder)) {
-      out.Error(folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)" +
-                (replace ? ", or remove what is not the demo's from it" : ", or --replace an earlier demo's"));
+      out.Error(
+          folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)" +
+          (replace ? ", or remove what is not the demo's from it" : ", or --replace an earlier demo's"));
       return kRefused;
     }
     fs::remove_all(folder, error);
@@ -87,8 +88,9 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   const std::string where = fs::absolute(folder).lexically_normal().generic_string();
   out.Line(out.Styled("The operator's day on the sample machine", Style::kBold));
   Say(out, fmt::format("Everything happens in {}: the service keeps its files in type/ there.", where));
-  Say(out, "The sample machine has four configs: MAIN (each type its own), and TOOL, MAT and FEED, shared "
-           "between types whose names have the same first, second or third part.");
+  Say(out,
+      "The sample machine has four configs: MAIN (each type its own), and TOOL, MAT and FEED, shared "
+      "between types whose names have the same first, second or third part.");
 
   int status = kDone;
   auto run = [&](int result) {
@@ -123,7 +125,9 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   if (!run(RunUse(demo, 3, true, out))) return status;
 
   Heading(out, 6, "The types side by side");
-  Say(out, "Type 2 shares T40 with type 1, so its TOOL values changed; type 3 shares STEEL, so its MAT value did.");
+  Say(out,
+      "Type 2 shares T40 with type 1, so its TOOL values changed; type 3 shares STEEL, so its MAT value "
+      "did.");
   run(CompareTypes(demo, out));
 
   Heading(out, 7, "What type 1 and type 2 differ in");

@@ -42,7 +42,8 @@ int RunInit(const GlobalOptions& options, bool force, Output& out) {
   session.SetCurrent(0);
   out.Note(fmt::format("New catalogue in {}: type 0 with the defaults of {} configs.", session.TypeFolder(),
                        GetMMITypeInfo()->configCount));
-  for (const std::string& path : ChangedFiles(before, ReadTree(session.TypeFolder()))) out.Note("  wrote " + path);
+  for (const std::string& path : ChangedFiles(before, ReadTree(session.TypeFolder())))
+    out.Note("  wrote " + path);
   return kDone;
 }
 
@@ -53,7 +54,8 @@ int RunList(const GlobalOptions& options, bool sorted, Output& out) {
   if (options.json) {
     nlohmann::json list = nlohmann::json::array();
     for (const TypeInfo& type : types) {
-      list.push_back({{"number", type.number}, {"name", type.name}, {"parts", type.parts}, {"current", type.current}});
+      list.push_back(
+          {{"number", type.number}, {"name", type.name}, {"parts", type.parts}, {"current", type.current}});
     }
     out.Line(list.dump(2));
     return kDone;
@@ -61,7 +63,8 @@ int RunList(const GlobalOptions& options, bool sorted, Output& out) {
   std::vector<std::vector<std::string>> rows;
   for (const TypeInfo& type : types) {
     std::string parts;
-    for (std::size_t p = 0; p < type.parts.size(); ++p) parts += fmt::format("{}{}", p ? "  " : "", type.parts[p]);
+    for (std::size_t p = 0; p < type.parts.size(); ++p)
+      parts += fmt::format("{}{}", p ? "  " : "", type.parts[p]);
     rows.push_back({fmt::format("{:04d}", type.number), type.name, parts,
                     type.current ? out.Styled("current", Style::kGood) : ""});
   }

@@ -24,7 +24,8 @@ int SaveAndReport(Session& session, int number, Output& out) {
   }
   const std::string own = fmt::format("{:04d}/", number);
   std::vector<std::string> shared;
-  for (const std::string& file : written) (file.rfind(own, 0) == 0 ? out.Note("  saved " + file), void() : shared.push_back(file));
+  for (const std::string& file : written)
+    (file.rfind(own, 0) == 0 ? out.Note("  saved " + file), void() : shared.push_back(file));
   if (shared.empty()) {
     out.Note("  no other type shares a changed config");
   } else {
@@ -51,9 +52,12 @@ bool ParseCsvLine(const std::string& line, std::vector<std::string>* fields) {
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char c = line[i];
     if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') field += '"', ++i;
-      else if (c == '"') quoted = false;
-      else field += c;
+      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+        field += '"', ++i;
+      else if (c == '"')
+        quoted = false;
+      else
+        field += c;
     } else if (c == '"') {
       quoted = true;
     } else if (c == ',') {
@@ -137,8 +141,10 @@ int RunExport(const GlobalOptions& options, int number, const std::string& forma
       nlohmann::json items = nlohmann::json::object();
       for (const ItemValue& item : kind.items) {
         if (!item.described || !(item.dataType != 0 && item.dataType != ' ')) continue;
-        if (kind.kind == 'V') items[std::to_string(item.number)] = item.text;
-        else items[std::to_string(item.number)] = item.value;
+        if (kind.kind == 'V')
+          items[std::to_string(item.number)] = item.text;
+        else
+          items[std::to_string(item.number)] = item.value;
       }
       entry[std::string(1, kind.kind)] = items;
     }

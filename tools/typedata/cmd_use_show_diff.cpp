@@ -10,7 +10,8 @@
 namespace tool {
 namespace {
 
-bool Wanted(const ConfigValues& config, const KindValues& kind, const std::string& prefix, const std::string& letter) {
+bool Wanted(const ConfigValues& config, const KindValues& kind, const std::string& prefix,
+            const std::string& letter) {
   return (prefix.empty() || config.prefix == prefix) && (letter.empty() || letter[0] == kind.kind);
 }
 
@@ -62,14 +63,18 @@ int RunShow(const GlobalOptions& options, int number, const std::string& config,
       for (const ItemValue& item : k.items) {
         if (!item.described) continue;
         if (options.json) {
-          nlohmann::json entry = {{"config", c.prefix}, {"kind", std::string(1, k.kind)}, {"item", item.number},
+          nlohmann::json entry = {{"config", c.prefix},
+                                  {"kind", std::string(1, k.kind)},
+                                  {"item", item.number},
                                   {"dataType", item.dataType ? std::string(1, item.dataType) : ""}};
-          if (k.kind == 'V') entry["text"] = item.text;
-          else entry["value"] = item.value, entry["default"] = item.defaultValue;
+          if (k.kind == 'V')
+            entry["text"] = item.text;
+          else
+            entry["value"] = item.value, entry["default"] = item.defaultValue;
           items.push_back(entry);
         } else {
-          rows.push_back({c.prefix, std::string(1, k.kind), std::to_string(item.number), DataTypeName(item.dataType),
-                          ShownValue(item, k.kind), ShownDefault(item, k.kind)});
+          rows.push_back({c.prefix, std::string(1, k.kind), std::to_string(item.number),
+                          DataTypeName(item.dataType), ShownValue(item, k.kind), ShownDefault(item, k.kind)});
         }
       }
     }
@@ -108,15 +113,20 @@ int RunDiff(const GlobalOptions& options, int first, int second, Output& out) {
         const std::string va = ShownValue(ia, kKindLetters[k]);
         const std::string vb = ShownValue(ib, kKindLetters[k]);
         rows.push_back({a.configs[c].prefix, std::string(1, kKindLetters[k]), std::to_string(i + 1), va, vb});
-        differences.push_back({{"config", a.configs[c].prefix}, {"kind", std::string(1, kKindLetters[k])},
-                               {"item", i + 1}, {"first", va}, {"second", vb}});
+        differences.push_back({{"config", a.configs[c].prefix},
+                               {"kind", std::string(1, kKindLetters[k])},
+                               {"item", i + 1},
+                               {"first", va},
+                               {"second", vb}});
       }
     }
   }
   if (options.json) {
     out.Line(differences.dump(2));
   } else if (!rows.empty()) {
-    out.Table({"CONFIG", "KIND", "ITEM", fmt::format("TYPE {:04d}", first), fmt::format("TYPE {:04d}", second)}, rows);
+    out.Table(
+        {"CONFIG", "KIND", "ITEM", fmt::format("TYPE {:04d}", first), fmt::format("TYPE {:04d}", second)},
+        rows);
   } else {
     out.Note(fmt::format("Types {} and {} hold the same values.", first, second));
   }

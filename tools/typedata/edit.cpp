@@ -60,7 +60,8 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
   const int k = KindIndex(change.kind);
   const KindValues& kind = config->kinds[k];
   if (!kind.present || change.item > static_cast<int>(kind.items.size())) {
-    *error = fmt::format("{}: no such item (the config has {} {} items)", where, kind.items.size(), change.kind);
+    *error =
+        fmt::format("{}: no such item (the config has {} {} items)", where, kind.items.size(), change.kind);
     return false;
   }
   const ItemValue& item = kind.items[static_cast<std::size_t>(change.item - 1)];
@@ -77,8 +78,10 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
 
   if (change.kind == 'V') {
     const std::string& text = change.value;
-    if (text.size() > 258 || text.find_first_of(",;\r\n") != std::string::npos || text.find("//") != std::string::npos) {
-      *error = fmt::format("{}: a text has at most 258 characters and no ',', ';', \"//\" or line break", where);
+    if (text.size() > 258 || text.find_first_of(",;\r\n") != std::string::npos ||
+        text.find("//") != std::string::npos) {
+      *error =
+          fmt::format("{}: a text has at most 258 characters and no ',', ';', \"//\" or line break", where);
       return false;
     }
     *changed = text != item.text;
@@ -111,7 +114,8 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
     std::int32_t form = ConvertDoubleToMMIForm(value, id);
     const double back = IsReal(item.dataType) ? ConvertMMIBintoBinF(form, description->conversion)
                                               : ConvertMMIBintoBinL(form, description->conversion);
-    const double unit = IsReal(item.dataType) ? std::fabs(ConvertMMIBintoBinF(1, description->conversion)) : 1.0;
+    const double unit =
+        IsReal(item.dataType) ? std::fabs(ConvertMMIBintoBinF(1, description->conversion)) : 1.0;
     if (std::fabs(back - value) > unit) {
       *error = fmt::format("{}: the controller cannot hold {}", where, change.value);
       return false;

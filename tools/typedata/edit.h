@@ -13,8 +13,8 @@ namespace tool {
 struct Change {
   std::string prefix;  // the config
   char kind = 0;
-  int item = 0;        // item number, from 1
-  std::string value;   // as given: a number, or a V text
+  int item = 0;       // item number, from 1
+  std::string value;  // as given: a number, or a V text
 };
 
 // "KIND:ITEM=VALUE" for the config prefix.

@@ -38,7 +38,8 @@ int Run(int argc, char** argv) {
   int status = tool::kDone;
 
   std::string demoFolder = "typedata-demo";
-  auto* demo = app.add_subcommand("demo", "the operator's day on the sample machine, narrated, in a new folder");
+  auto* demo =
+      app.add_subcommand("demo", "the operator's day on the sample machine, narrated, in a new folder");
   bool replace = false;
   demo->add_option("DIR", demoFolder, "a new folder (default: ./typedata-demo)");
   demo->add_flag("--replace", replace, "replace the folder of an earlier demo");
@@ -57,14 +58,16 @@ int Run(int argc, char** argv) {
   std::string name;
   std::optional<int> number;
   std::optional<int> from;
-  auto* add = app.add_subcommand("add", "a new type: its files copied from a type, its shared configs pulled in");
+  auto* add =
+      app.add_subcommand("add", "a new type: its files copied from a type, its shared configs pulled in");
   add->add_option("NAME", name, "type name, parts separated by '+'")->required();
   add->add_option("--number", number, "the type number (default: the lowest free one)");
   add->add_option("--from", from, "the type to copy (default: the current type)");
   add->callback([&] { status = tool::RunAdd(options, name, number, from, out); });
 
   int typeNo = 0;
-  auto* rename = app.add_subcommand("rename", "a new name for a type; the shared configs of its new parts pulled in");
+  auto* rename =
+      app.add_subcommand("rename", "a new name for a type; the shared configs of its new parts pulled in");
   rename->add_option("N", typeNo, "type number")->required();
   rename->add_option("NAME", name, "the new name")->required();
   rename->callback([&] { status = tool::RunRename(options, typeNo, name, out); });
@@ -107,7 +110,8 @@ int Run(int argc, char** argv) {
   exportCommand->callback([&] { status = tool::RunExport(options, typeNo, format, out); });
 
   std::string file;
-  auto* importCommand = app.add_subcommand("import", "values from an export into a type, saved when they differ");
+  auto* importCommand =
+      app.add_subcommand("import", "values from an export into a type, saved when they differ");
   importCommand->add_option("N", typeNo, "type number")->required();
   importCommand->add_option("FILE", file, "an export (JSON or CSV)")->required();
   importCommand->callback([&] { status = tool::RunImport(options, typeNo, file, out); });

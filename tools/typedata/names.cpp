@@ -23,8 +23,8 @@ std::string RefusalOfName(const Session& session, const std::string& name, int s
       for (std::size_t mine = 0; mine < parts.size(); ++mine) {
         const bool counted = static_cast<int>(at) < partCount && static_cast<int>(mine) < partCount;
         if (counted && at != mine && other.parts[at] == parts[mine]) {
-          return fmt::format("part '{}' is part {} of type {} '{}', and cannot be part {} here", parts[mine], at + 1,
-                             other.number, other.name, mine + 1);
+          return fmt::format("part '{}' is part {} of type {} '{}', and cannot be part {} here", parts[mine],
+                             at + 1, other.number, other.name, mine + 1);
         }
       }
     }

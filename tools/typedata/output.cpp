@@ -19,12 +19,23 @@ std::string Output::Styled(const std::string& text, Style style) const {
   if (!colour_ || style == Style::kPlain) return text;
   const char* code = "";
   switch (style) {
-    case Style::kBold: code = "1"; break;
-    case Style::kDim: code = "2"; break;
-    case Style::kGood: code = "32"; break;
-    case Style::kBad: code = "31"; break;
-    case Style::kNote: code = "36"; break;
-    case Style::kPlain: break;
+    case Style::kBold:
+      code = "1";
+      break;
+    case Style::kDim:
+      code = "2";
+      break;
+    case Style::kGood:
+      code = "32";
+      break;
+    case Style::kBad:
+      code = "31";
+      break;
+    case Style::kNote:
+      code = "36";
+      break;
+    case Style::kPlain:
+      break;
   }
   return fmt::format("\033[{}m{}\033[0m", code, text);
 }
@@ -36,19 +47,24 @@ std::size_t ShownWidth(const std::string& text) {
   std::size_t width = 0;
   bool escape = false;
   for (char c : text) {
-    if (c == '\033') escape = true;
-    else if (escape && c == 'm') escape = false;
-    else if (!escape) ++width;
+    if (c == '\033')
+      escape = true;
+    else if (escape && c == 'm')
+      escape = false;
+    else if (!escape)
+      ++width;
   }
   return width;
 }
 
 }  // namespace
 
-void Output::Table(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows) {
+void Output::Table(const std::vector<std::string>& header,
+                   const std::vector<std::vector<std::string>>& rows) {
   std::vector<std::size_t> widths(header.size(), 0);
   auto measure = [&](const std::vector<std::string>& row) {
-    for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], ShownWidth(row[c]));
+    for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], ShownWidth(row[c]));
   };
   measure(header);
   for (const auto& row : rows) measure(row);

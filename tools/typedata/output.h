@@ -15,7 +15,10 @@ class Output {
  public:
   explicit Output(std::FILE* data = stdout, std::FILE* messages = stderr);
   // Progress and notes go where the data goes (the demo narrates on stdout).
-  void NarrateOnData() { messages_ = data_; messagesOnTerminal_ = colour_; }
+  void NarrateOnData() {
+    messages_ = data_;
+    messagesOnTerminal_ = colour_;
+  }
 
   // Data (stdout).
   void Line(const std::string& text = "");

@@ -37,7 +37,8 @@ void PumpDownload(Output& out, SwitchReport* report) {
     }
     if (message.message != mmisim::kStepAnswerMessage || message.wParam != kStepNotice) continue;
     const std::size_t sent = mmisim::CallsOf("SendComm").size();
-    report->steps.push_back({message.lParam, PrefixOfIndex(message.lParam), static_cast<int>(sent - sentBefore)});
+    report->steps.push_back(
+        {message.lParam, PrefixOfIndex(message.lParam), static_cast<int>(sent - sentBefore)});
     sentBefore = sent;
     out.Progress("download", static_cast<long>(report->steps.size()), total);
     SendCurrentTypeData(kWindow, 0xFFFF, kStepNotice, kEndCode, 0xFFFF);
@@ -52,9 +53,9 @@ bool SwitchType(Session& session, int typeNo, bool download, Output& out, Switch
   const int old = session.current() >= 0 ? session.current() : typeNo;
   report->loadResult = ChangeCurrentTypeData(typeNo, old);
   if (report->loadResult != 0) {
-    *error = report->loadResult < 0
-                 ? fmt::format("no type {}", typeNo)
-                 : fmt::format("type {}: the type data file of config {} cannot be read", typeNo, report->loadResult);
+    *error = report->loadResult < 0 ? fmt::format("no type {}", typeNo)
+                                    : fmt::format("type {}: the type data file of config {} cannot be read",
+                                                  typeNo, report->loadResult);
     return false;
   }
   if (!download) {

@@ -28,7 +28,8 @@ void ReadConfig(const BlockTable* table, int configIndex, ConfigValues* config) 
     if (!block) continue;
     kind.present = true;
     const int code = GetHAIndex(kKindLetters[k]);
-    const unsigned count = k == 4 ? static_cast<TextBlock*>(block)->count : static_cast<ValueBlock*>(block)->count;
+    const unsigned count =
+        k == 4 ? static_cast<TextBlock*>(block)->count : static_cast<ValueBlock*>(block)->count;
     for (unsigned i = 0; i < count; ++i) {
       ItemValue item;
       item.number = static_cast<int>(i) + 1;

@@ -13,8 +13,8 @@ struct ItemValue {
   int number = 0;          // item number (index + 1)
   bool described = false;  // the structure library knows the item
   char dataType = 0;
-  double value = 0.0;      // numeric kinds
-  std::string text;        // V
+  double value = 0.0;  // numeric kinds
+  std::string text;    // V
   double defaultValue = 0.0;
 };
 
