@@ -2,15 +2,11 @@
 
 namespace mmisim {
 
-State& S() {
-  // Never destroyed: hosts may call the libraries while the process ends.
-  static State* state = new State;
-  return *state;
-}
+State* state = nullptr;
 
-void Record(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result, const char* text) {
+void RecordCall(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result,
+                const char* text) {
   State& s = S();
-  if (!s.recording) return;
   HostCall call;
   call.op = op;
   for (std::int64_t arg : args) {

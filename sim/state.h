@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <unordered_map>
 
+#include "id_index.h"
 #include "mmisim.h"
 
 namespace mmisim {
@@ -18,7 +19,7 @@ struct State {
   SystemRecord* system = nullptr;
   TypeCatalogue* catalogue = nullptr;
   std::vector<ConfigRecord*> configs;  // configList order
-  std::unordered_map<CfgId, CfgIdRecord*> items;
+  IdIndex<CfgIdRecord*> items;         // descriptions by CfgId
   std::vector<void*> owned;            // released at Stop
 
   // Shell library.
@@ -29,9 +30,9 @@ struct State {
   long failComboBoxAt = 0;
 
   // Communication library.
-  std::map<CfgId, std::int32_t> comm;
-  std::map<CfgId, std::int32_t> offlineComm;
-  std::map<CfgId, std::int32_t> controller;
+  IdValueMap comm;
+  IdValueMap offlineComm;
+  IdValueMap controller;
   std::vector<std::pair<CfgId, std::int32_t>> transfers;  // queued, not delivered
   std::vector<TypeCodeReceived> typeCodes;
   bool hpcOnline = false;
@@ -42,11 +43,22 @@ struct State {
   bool recording = true;
 };
 
-State& S();
+// Made at the first call and never destroyed: hosts may call the libraries
+// while the process ends. A plain pointer, as every host call asks for it.
+extern State* state;
+inline State& S() {
+  if (!state) state = new State;
+  return *state;
+}
 
-// Records one call of op with its arguments.
-void Record(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result,
-            const char* text = nullptr);
+void RecordCall(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result,
+                const char* text);
+
+// Records one call of op with its arguments, when the recorder is on.
+inline void Record(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result,
+                   const char* text = nullptr) {
+  if (S().recording) RecordCall(op, args, result, text);
+}
 
 template <typename T>
 std::int64_t Arg(T* pointer) {

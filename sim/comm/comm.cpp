@@ -3,24 +3,13 @@
 #include "../state.h"
 
 namespace mmisim {
-namespace {
-
-bool Lookup(const std::map<CfgId, std::int32_t>& memory, CfgId id, std::int32_t* value) {
-  const auto found = memory.find(id);
-  if (found == memory.end()) return false;
-  if (value) *value = found->second;
-  return true;
-}
-
-}  // namespace
-
-bool CommValue(CfgId id, std::int32_t* value) { return Lookup(S().comm, id, value); }
-void SetCommValue(CfgId id, std::int32_t value) { S().comm[id] = value; }
-bool OfflineCommValue(CfgId id, std::int32_t* value) { return Lookup(S().offlineComm, id, value); }
-const std::map<CfgId, std::int32_t>& CommMemory() { return S().comm; }
-const std::map<CfgId, std::int32_t>& OfflineCommMemory() { return S().offlineComm; }
-const std::map<CfgId, std::int32_t>& ControllerMemory() { return S().controller; }
-void ClearControllerMemory() { S().controller.clear(); }
+bool CommValue(CfgId id, std::int32_t* value) { return S().comm.Find(id, value); }
+void SetCommValue(CfgId id, std::int32_t value) { S().comm.Set(id, value); }
+bool OfflineCommValue(CfgId id, std::int32_t* value) { return S().offlineComm.Find(id, value); }
+const std::map<CfgId, std::int32_t>& CommMemory() { return S().comm.Values(); }
+const std::map<CfgId, std::int32_t>& OfflineCommMemory() { return S().offlineComm.Values(); }
+const std::map<CfgId, std::int32_t>& ControllerMemory() { return S().controller.Values(); }
+void ClearControllerMemory() { S().controller.Clear(); }
 const std::vector<TypeCodeReceived>& TypeCodesReceived() { return S().typeCodes; }
 void SetHpcOnline(bool online) { S().hpcOnline = online; }
 int HpcTypeNo() { return S().hpcTypeNo; }
@@ -54,7 +43,7 @@ int TD_CALL SendTypeCode(HWND window, int notice, int boardConfigIndex, int type
 
 int TD_CALL GetCommData(int reserved, CfgId id, std::int32_t* value) {
   std::int32_t found = 0;
-  const int result = mmisim::Lookup(S().comm, id, &found) ? 0 : -1;
+  const int result = S().comm.Find(id, &found) ? 0 : -1;
   if (value) *value = found;
   Record("GetCommData", {reserved, id, Arg(value)}, result);
   return result;
@@ -70,7 +59,7 @@ int TD_CALL DummyRead0(HWND window, int notice, int configIndex) {
   mmisim::State& s = S();
   // The controller has taken every transfer queued before the dummy read
   // when the read is answered.
-  for (const auto& [id, value] : s.transfers) s.controller[id] = value;
+  for (const auto& [id, value] : s.transfers) s.controller.Set(id, value);
   s.transfers.clear();
   s.messages.push_back(mmisim::PostedMessage{window, mmisim::kStepAnswerMessage, notice, configIndex});
   Record("DummyRead0", {Arg(window), notice, configIndex}, 0);
@@ -78,13 +67,13 @@ int TD_CALL DummyRead0(HWND window, int notice, int configIndex) {
 }
 
 int TD_CALL SetDataToCommMem(CfgId id, std::int32_t* value) {
-  if (value) S().comm[id] = *value;
+  if (value) S().comm.Set(id, *value);
   Record("SetDataToCommMem", {id, Arg(value)}, 0);
   return 0;
 }
 
 int TD_CALL SetDataToOfflineCommMem(CfgId id, std::int32_t* value) {
-  if (value) S().offlineComm[id] = *value;
+  if (value) S().offlineComm.Set(id, *value);
   Record("SetDataToOfflineCommMem", {id, Arg(value)}, 0);
   return 0;
 }

@@ -17,6 +17,12 @@ int DecimalsOf(const unsigned char* descriptor) {
   return descriptor[0] > 9 ? 9 : descriptor[0];
 }
 
+// 10 to the power decimals (0 to 9), as pow gives it: exactly.
+double PowerOfTen(int decimals) {
+  static constexpr double kPowers[10] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  return kPowers[decimals];
+}
+
 std::int32_t Saturate(double value) {
   if (std::isnan(value)) return 0;
   if (value >= 2147483647.0) return INT32_MAX;
@@ -34,16 +40,16 @@ using mmisim::S;
 extern "C" {
 
 std::int32_t TD_CALL ConvertDoubleToMMIForm(double value, CfgId id) {
-  const auto found = S().items.find(id);
+  CfgIdRecord* const* found = S().items.Find(id);
   std::int32_t result;
-  if (found == S().items.end()) {
+  if (!found) {
     result = mmisim::Saturate(std::trunc(value));
   } else {
-    const int decimals = mmisim::DecimalsOf(found->second->conversion);
-    const bool real = decimals > 0 || found->second->dataType == 'P' || found->second->dataType == 'F';
+    const int decimals = mmisim::DecimalsOf((*found)->conversion);
+    const bool real = decimals > 0 || (*found)->dataType == 'P' || (*found)->dataType == 'F';
     // Real items round to the nearest unit of the controller form; integer
     // items are whole numbers already and lose any fraction.
-    result = real ? mmisim::Saturate(std::round(value * std::pow(10.0, decimals)))
+    result = real ? mmisim::Saturate(std::round(value * mmisim::PowerOfTen(decimals)))
                   : mmisim::Saturate(std::trunc(value));
   }
   std::int64_t bits = 0;
@@ -57,7 +63,7 @@ std::int32_t TD_CALL ConvertMMIBintoBinL(std::int32_t value, void* conversion) {
   std::int32_t result = value;
   if (conversion) {
     const int decimals = mmisim::DecimalsOf(static_cast<const unsigned char*>(conversion));
-    result = mmisim::Saturate(std::trunc(value / std::pow(10.0, decimals)));
+    result = mmisim::Saturate(std::trunc(value / mmisim::PowerOfTen(decimals)));
   }
   Record("ConvertMMIBintoBinL", {value, Arg(conversion)}, result);
   return result;
@@ -65,7 +71,8 @@ std::int32_t TD_CALL ConvertMMIBintoBinL(std::int32_t value, void* conversion) {
 
 double TD_CALL ConvertMMIBintoBinF(std::int32_t value, void* conversion) {
   double result = value;
-  if (conversion) result = value / std::pow(10.0, mmisim::DecimalsOf(static_cast<const unsigned char*>(conversion)));
+  if (conversion)
+    result = value / mmisim::PowerOfTen(mmisim::DecimalsOf(static_cast<const unsigned char*>(conversion)));
   Record("ConvertMMIBintoBinF", {value, Arg(conversion)}, static_cast<std::int64_t>(result));
   return result;
 }

@@ -27,14 +27,18 @@ void BuildConfig(State& s, const MachineConfig& config, int index) {
   for (int k = 0; k < 5; ++k) {
     const KindItems& kind = config.kinds[k];
     record->kindTable[kKindCodes[k]].count = static_cast<std::uint16_t>(kind.count);
+    if (kind.count == 0) continue;
+    // The descriptions of a kind lie side by side, as the service asks for
+    // them in item order.
+    auto* descriptions = Own<CfgIdRecord>(sizeof(CfgIdRecord) * kind.count);
     for (std::uint32_t i = 0; i < kind.count; ++i) {
       const ItemDescription& item = kind.items[i];
       if (!item.described) continue;
-      auto* description = Own<CfgIdRecord>();
+      CfgIdRecord* description = &descriptions[i];
       description->conversion[0] = static_cast<unsigned char>(item.scale);
       description->dataType = item.dataType;
       description->defaultValue = item.defaultValue;
-      s.items[TD_CFGID(i, kKindCodes[k], index)] = description;
+      s.items.Put(TD_CFGID(i, kKindCodes[k], index)) = description;
     }
   }
   if (!s.configs.empty()) s.configs.back()->next = record;
@@ -53,7 +57,8 @@ void Start(const Machine& description) {
   s.system->offlineEnabled = machine.offlineEnabled ? 1 : 0;
   s.system->namePartCount = static_cast<std::uint16_t>(machine.namePartCount);
   s.system->typeListOrder = static_cast<std::int16_t>(machine.typeListOrder);
-  for (std::size_t i = 0; i < machine.configs.size(); ++i) BuildConfig(s, machine.configs[i], static_cast<int>(i));
+  for (std::size_t i = 0; i < machine.configs.size(); ++i)
+    BuildConfig(s, machine.configs[i], static_cast<int>(i));
   s.system->configList = s.configs.empty() ? nullptr : s.configs.front();
   s.catalogue = Own<TypeCatalogue>();
   s.catalogue->configCount = static_cast<std::uint16_t>(machine.configs.size());
@@ -74,7 +79,8 @@ const Machine& CurrentMachine() { return S().machine; }
 
 bool AddType(int typeNo, const char* name) {
   State& s = S();
-  if (!s.started || typeNo < 0 || typeNo > TD_TYPE_NO_MAX || std::strlen(name) > TD_TYPE_NAME_MAX) return false;
+  if (!s.started || typeNo < 0 || typeNo > TD_TYPE_NO_MAX || std::strlen(name) > TD_TYPE_NAME_MAX)
+    return false;
   auto* record = Own<TypeRecord>(s.catalogue->typeRecordSize);
   std::snprintf(record->name, sizeof record->name, "%s", name);
   record->typeNo = static_cast<std::uint16_t>(typeNo);
@@ -158,9 +164,8 @@ int TD_CALL GetMMIConfigStruc(int configIndex, ConfigRecord** config) {
 
 int TD_CALL GetCFGIDStruc(CfgId id, CfgIdRecord** record) {
   int result = -1;
-  const auto found = S().items.find(id);
-  if (found != S().items.end()) {
-    if (record) *record = found->second;
+  if (CfgIdRecord* const* found = S().items.Find(id)) {
+    if (record) *record = *found;
     result = 0;
   }
   Record("GetCFGIDStruc", {id, Arg(record)}, result);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 
 #include "support/sim_host.h"
 #include "typedata.h"
@@ -186,6 +187,37 @@ TEST_F(StructureLibrary, CommMemoryControllerAndRecorder) {
   EXPECT_STREQ(calls[4].op, "DummyRead0");
   EXPECT_EQ(calls[4].args[2], 300);
   EXPECT_EQ(mmisim::CallsOf("GetCommData").size(), 2u);
+}
+
+// Comm memory is kept in rows for quick look-ups and read back in CfgId
+// order, identifiers of every shape included.
+TEST_F(StructureLibrary, CommMemoryReadsBackInIdOrder) {
+  const CfgId odd = 0x00050903;  // kind byte 9: no kind has it
+  const CfgId ids[] = {TD_CFGID(7, TD_CODE_A, 200), TD_CFGID(0, TD_CODE_D, 0), odd,
+                       TD_CFGID(65535, TD_CODE_V, 255), TD_CFGID(1, TD_CODE_D, 0)};
+  std::int32_t value = 1;
+  for (CfgId id : ids) {
+    SetDataToCommMem(id, &value);
+    ++value;
+  }
+  std::map<CfgId, std::int32_t> expected;
+  value = 1;
+  for (CfgId id : ids) expected[id] = value++;
+  EXPECT_EQ(mmisim::CommMemory(), expected);
+  // Changes after a read-back show in the next one.
+  value = -5;
+  SetDataToCommMem(TD_CFGID(0, TD_CODE_D, 0), &value);
+  SetDataToCommMem(odd, &value);
+  expected[TD_CFGID(0, TD_CODE_D, 0)] = -5;
+  expected[odd] = -5;
+  EXPECT_EQ(mmisim::CommMemory(), expected);
+  std::int32_t read = 0;
+  EXPECT_EQ(GetCommData(0, odd, &read), 0);
+  EXPECT_EQ(read, -5);
+  EXPECT_EQ(GetCommData(0, TD_CFGID(2, TD_CODE_D, 0), &read), -1) << "between two items that are there";
+  EXPECT_TRUE(mmisim::OfflineCommMemory().empty());
+  mmisim::Start(mmisim::SampleMachine());
+  EXPECT_TRUE(mmisim::CommMemory().empty()) << "a new start begins with an empty memory";
 }
 
 TEST_F(StructureLibrary, ConversionScalesRealItemsOnly) {
