@@ -32,20 +32,6 @@ bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsItemEnd(char c) { return c == '\0' || c == ',' || c == ';'; }
 
-// The item number written before an item's ':', or 0 when it is missing or
-// not a number. Large numbers stop growing once they name no block.
-long ItemNumber(const char* start, const char* end) {
-  while (start < end && IsWhite(*start)) ++start;
-  while (end > start && IsWhite(end[-1])) --end;
-  if (start == end) return 0;
-  long number = 0;
-  for (const char* c = start; c < end; ++c) {
-    if (!IsDigit(*c)) return 0;
-    if (number < 1000000) number = number * 10 + (*c - '0');
-  }
-  return number;
-}
-
 // Splits a section header line with token and sets its section up. Every
 // token gets a buffer as long as itself, so no token, however long, can
 // overrun one.
@@ -68,6 +54,24 @@ int ReadSectionHeader(char* line, int configPosition, std::vector<char>* arena, 
   return td::datafile::DAT_SetSection(table, configPosition, recognised);
 }
 
+// The item number before an item's ':' (digits, blanks around them
+// allowed), or 0 when the text there is missing or not such a number. Large
+// numbers stop growing once they name no block. *c is left on the ':', or
+// on the end of an item that has none.
+long ItemNumber(const char*& c) {
+  while (IsWhite(*c)) ++c;
+  long number = 0;
+  bool digits = false;
+  for (; IsDigit(*c); ++c) {
+    if (number < 1000000) number = number * 10 + (*c - '0');
+    digits = true;
+  }
+  while (IsWhite(*c)) ++c;
+  if (*c == ':') return digits ? number : 0;
+  while (!IsItemEnd(*c) && *c != ':') ++c;
+  return 0;
+}
+
 // Stores the items of one item line into the current section's block.
 // -1 when an item number lies beyond the block's spare place.
 int ReadItems(const char* line) {
@@ -77,28 +81,54 @@ int ReadItems(const char* line) {
   const long count = values ? values->count : texts->count;
   const char* c = line;
   while (*c != '\0') {
-    const char* start = c;
-    while (!IsItemEnd(*c) && *c != ':') ++c;
+    const long number = ItemNumber(c);
     if (*c == ':') {
-      const long number = ItemNumber(start, c);
       const char* value = ++c;
+      const long index = number - 1;
+      if (number > 0 && index > count) return -1;
+      if (number > 0 && values) {
+        // The number ends before the item does; what follows it is dropped.
+        values->values[index] = td::datafile::ParseNumber(value, &c);
+      }
       while (!IsItemEnd(*c)) ++c;  // the item ends at the next ',' or ';'
-      if (number > 0) {
-        const long index = number - 1;
-        if (index > count) return -1;
-        if (values) {
-          values->values[index] = td::datafile::ParseNumber(value);
-        } else {
-          const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(c - value), TD_TEXT_MAX);
-          char* text = texts->texts[index];
-          std::memcpy(text, value, length);
-          std::memset(text + length, 0, TD_TEXT_SIZE - length);
-        }
+      if (number > 0 && texts) {
+        const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(c - value), TD_TEXT_MAX);
+        char* text = texts->texts[index];
+        std::memcpy(text, value, length);
+        std::memset(text + length, 0, TD_TEXT_SIZE - length);
       }
     }
     if (*c != '\0') ++c;  // past the ',' or ';'
   }
   return 0;
+}
+
+// A line of one number item as the writer writes it: digits, ':', the
+// value, and ',' or ';' as the line's last character. Such a line is read
+// in one pass, storing what the general steps below would store (it holds
+// no comment and no white space at either end); false, with nothing done,
+// for every other line. *result is -1 when the item number lies beyond the
+// block's spare place.
+bool ReadWrittenNumberLine(const char* line, ValueBlock* block, int* result) {
+  const char* c = line;
+  long number = 0;
+  for (; IsDigit(*c); ++c) {
+    if (c - line == 6) return false;  // a number that large: the general steps
+    number = number * 10 + (*c - '0');
+  }
+  if (c == line || *c != ':') return false;
+  const char* end = nullptr;
+  const double value = td::datafile::ParseNumber(c + 1, &end);
+  if ((*end != ',' && *end != ';') || end[1] != '\0') return false;
+  *result = 0;
+  if (number == 0) return true;  // names no item: nothing is stored
+  const long index = number - 1;
+  if (index > block->count) {
+    *result = -1;
+    return true;
+  }
+  block->values[index] = value;
+  return true;
 }
 
 int Read(const char* fileName, int configPosition, TypeRecord* type) {
@@ -120,11 +150,18 @@ int Read(const char* fileName, int configPosition, TypeRecord* type) {
   td::currentBlockTable = entry.blocks;
 
   td::platform::LineReader reader(std::move(file));
-  std::string buffer;
   std::vector<char> arena;
   bool inSection = false;  // a section header of this read has been met
-  while (reader.Next(&buffer)) {
-    char* line = &buffer[0];
+  char* line = nullptr;
+  std::size_t length = 0;
+  while (reader.NextInPlace(&line, &length)) {
+    if (inSection && td::currentSection != kTextSection && td::currentValueBlock) {
+      int result = 0;
+      if (ReadWrittenNumberLine(line, td::currentValueBlock, &result)) {
+        if (result != 0) return -1;
+        continue;
+      }
+    }
     CutComment(line);
     line = leading(line);
     if (*line == '\0') continue;

@@ -1,7 +1,11 @@
 #include "datafile/number_text.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -12,6 +16,16 @@ namespace {
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsExponentLetter(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+constexpr bool kDoubleArithmetic = true;
+#else
+constexpr bool kDoubleArithmetic = false;
+#endif
+
+// The powers of ten that a double holds exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The decimal exponent of a number's first significant digit, roughly: what
 // tells a value too large for a double from one too small.
@@ -49,20 +63,67 @@ std::errc FromRewritten(const char* digits, std::size_t intDigits, const char* m
   return std::from_chars(scratch, put, *value, std::chars_format::general).ec;
 }
 
+#ifdef __SIZEOF_INT128__
+// "%f" of a value below 10^12 from its exact binary form m * 2^e: m * 10^6
+// fits 128 bits, and shifting it right by -e with the bits shifted out
+// rounded half to even gives the six decimals exactly, many times quicker
+// than the general conversion. Null for other values.
+char* FormatFixed6Exactly(char* at, double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const bool negative = (bits >> 63) != 0;
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased == 0x7FF) return nullptr;  // infinity or NaN
+  const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+  const int e = biased == 0 ? -1074 : biased - 1075;
+  if (e > 0) return nullptr;
+  using U128 = unsigned __int128;
+  const U128 scaled = static_cast<U128>(m) * 1000000u;  // below 2^73
+  const int shift = -e;
+  U128 units = 0;  // the value in millionths, rounded
+  if (shift == 0) {
+    units = scaled;
+  } else if (shift < 80) {  // from 80 on, the value is below half a millionth
+    units = scaled >> shift;
+    const U128 rest = scaled & ((U128{1} << shift) - 1);
+    const U128 half = U128{1} << (shift - 1);
+    if (rest > half || (rest == half && (units & 1) != 0)) ++units;
+  }
+  constexpr std::uint64_t kMillion = 1000000;
+  if (units >= static_cast<U128>(kMillion) * kMillion * kMillion) return nullptr;  // 10^12 and above
+  const auto millionths = static_cast<std::uint64_t>(units);
+  if (negative) *at++ = '-';
+  at = std::to_chars(at, at + 13, millionths / kMillion).ptr;
+  *at++ = '.';
+  std::uint64_t decimals = millionths % kMillion;
+  for (int i = 5; i >= 0; --i) {
+    at[i] = static_cast<char>('0' + decimals % 10);
+    decimals /= 10;
+  }
+  return at + 6;
+}
+#else
+char* FormatFixed6Exactly(char*, double) { return nullptr; }
+#endif
+
 }  // namespace
 
+char* FormatFixed6(char* at, double value) {
+  if (char* end = FormatFixed6Exactly(at, value)) return end;
+  return std::to_chars(at, at + kFixed6Max, value, std::chars_format::fixed, 6).ptr;
+}
+
+char* FormatLong(char* at, std::int32_t value) { return std::to_chars(at, at + kLongMax, value).ptr; }
+
 void AppendFixed6(std::string* out, double value) {
-  // The longest: sign, 309 integer digits, point, six decimals.
-  char buffer[330];
-  const std::to_chars_result put =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-  out->append(buffer, put.ptr);
+  char buffer[kFixed6Max];
+  out->append(buffer, FormatFixed6(buffer, value));
 }
 
 void AppendLong(std::string* out, std::int32_t value) {
-  char buffer[16];
-  const std::to_chars_result put = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out->append(buffer, put.ptr);
+  char buffer[kLongMax];
+  out->append(buffer, FormatLong(buffer, value));
 }
 
 std::int32_t TruncateToLong(double value) {
@@ -77,13 +138,16 @@ double ParseNumber(const char* text, const char** end) {
   while (IsWhite(*p)) ++p;
   bool negative = false;
   if (*p == '+' || *p == '-') negative = *p++ == '-';
+  // The digits are gathered into an integer on the way, for the quick
+  // conversion below; past 19 digits it is not used.
+  std::uint64_t mantissa = 0;
   const char* digits = p;
-  while (IsDigit(*p)) ++p;
+  for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
   const std::size_t intDigits = static_cast<std::size_t>(p - digits);
   std::size_t fracDigits = 0;
   if (*p == '.') {
     const char* fraction = ++p;
-    while (IsDigit(*p)) ++p;
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
     fracDigits = static_cast<std::size_t>(p - fraction);
   }
   if (intDigits + fracDigits == 0) {
@@ -111,6 +175,18 @@ double ParseNumber(const char* text, const char** end) {
     }
   }
   if (end) *end = p;
+
+  // Most numbers (all that the writer writes) are a few digits with no
+  // exponent: as an integer of at most 15 digits over a power of ten that a
+  // double holds exactly, one division gives the correctly rounded value,
+  // the same that from_chars gives.
+  // Only where double arithmetic is done in double precision: x87 registers
+  // would round twice.
+  if (kDoubleArithmetic && !exponent && intDigits + fracDigits <= 15 &&
+      fracDigits < std::size(kExactPowers)) {
+    const double value = static_cast<double>(mantissa) / kExactPowers[fracDigits];
+    return negative ? -value : value;
+  }
 
   // from_chars takes the number without its sign as it stands, unless it
   // starts with the point or has a 'd' exponent.

@@ -13,6 +13,18 @@
 
 namespace td::datafile {
 
+// The most characters that FormatFixed6 and FormatLong put down.
+constexpr std::size_t kFixed6Max = 330;  // sign, 309 digits, point, six decimals
+constexpr std::size_t kLongMax = 11;     // sign and ten digits
+
+// Puts value down at at as "%f" gives it (as AppendFixed6 below) and gives
+// the end of what it put; at must have room for kFixed6Max characters.
+char* FormatFixed6(char* at, double value);
+
+// Puts value down at at as "%ld" gives it and gives the end; at must have
+// room for kLongMax characters.
+char* FormatLong(char* at, std::int32_t value);
+
 // Appends value as "%f" gives it: six digits after the point, "-" for a
 // negative value (negative zero included), "inf" and "nan" as glibc spells
 // them.

@@ -22,64 +22,64 @@
 
 namespace {
 
-using td::datafile::AppendFixed6;
-using td::datafile::AppendLong;
+using td::datafile::FormatFixed6;
+using td::datafile::FormatLong;
 using td::platform::TextWriter;
 
 enum class Source { kBlocks, kCommMemory };
 
-// The item number, its ':' and, after the value or text, the terminator:
-// ";" on the block's last item, "," on every other.
-void BeginItemLine(std::string* line, int index) {
-  line->clear();
-  AppendLong(line, index + 1);
-  *line += ':';
+// An item line of a number: its item number, ':', the value and the
+// terminator (";" on the block's last item, "," on every other).
+constexpr std::size_t kNumberLineMax = td::datafile::kLongMax + 1 + td::datafile::kFixed6Max + 1;
+
+char* PutTerminator(char* at, int index, int count) {
+  *at++ = index + 1 == count ? ';' : ',';
+  return at;
 }
 
-void EndItemLine(std::string* line, int index, int count) { *line += index + 1 == count ? ";\n" : ",\n"; }
-
-void AppendValue(std::string* line, const td::Kind& kind, Source source, CfgId id, CfgIdRecord* item,
-                 double blockValue) {
+char* PutValue(char* at, const td::Kind& kind, Source source, CfgId id, CfgIdRecord* item,
+               double blockValue) {
   if (source == Source::kCommMemory && kind.inCommMem) {
     std::int32_t commValue = 0;
     GetCommData(0, id, &commValue);
-    if (td::IsReal(item->dataType)) {
-      AppendFixed6(line, ConvertMMIBintoBinF(commValue, item->conversion));
-    } else {
-      AppendLong(line, ConvertMMIBintoBinL(commValue, item->conversion));
-    }
-  } else if (td::IsReal(item->dataType)) {
-    AppendFixed6(line, blockValue);
-  } else if (td::IsInUse(item->dataType)) {
-    AppendLong(line, td::datafile::TruncateToLong(blockValue));
-  } else {
-    AppendLong(line, 0);
+    if (td::IsReal(item->dataType)) return FormatFixed6(at, ConvertMMIBintoBinF(commValue, item->conversion));
+    return FormatLong(at, ConvertMMIBintoBinL(commValue, item->conversion));
   }
+  if (td::IsReal(item->dataType)) return FormatFixed6(at, blockValue);
+  if (td::IsInUse(item->dataType)) return FormatLong(at, td::datafile::TruncateToLong(blockValue));
+  return FormatLong(at, 0);
 }
 
 void WriteValueSection(TextWriter& out, const td::Kind& kind, const ValueBlock* block, int configIndex,
-                       Source source, std::string* line) {
-  out.WriteLine(std::string{'[', kind.letter, ']'});
+                       Source source) {
+  const char header[] = {'[', kind.letter, ']'};
+  out.WritePlainLine(header, sizeof header);
+  char line[kNumberLineMax];
   for (int i = 0; i < block->count; ++i) {
     const CfgId id = TD_CFGID(i, kind.code, configIndex);
     CfgIdRecord* item = nullptr;
     if (GetCFGIDStruc(id, &item) < 0 || !item) continue;  // no description: left out
-    BeginItemLine(line, i);
-    AppendValue(line, kind, source, id, item, block->values[i]);
-    EndItemLine(line, i, block->count);
-    out.Write(*line);
+    char* at = FormatLong(line, i + 1);
+    *at++ = ':';
+    at = PutValue(at, kind, source, id, item, block->values[i]);
+    at = PutTerminator(at, i, block->count);
+    out.WritePlainLine(line, static_cast<std::size_t>(at - line));
   }
 }
 
+// Texts are written as they stand; a line feed in one is put on disk as
+// CR LF like any other.
 void WriteTextSection(TextWriter& out, const TextBlock* block, int configIndex, std::string* line) {
   out.WriteLine("[V]");
   for (int i = 0; i < block->count; ++i) {
     CfgIdRecord* item = nullptr;
     if (GetCFGIDStruc(TD_CFGID(i, TD_CODE_V, configIndex), &item) < 0 || !item) continue;
     if (!td::IsInUse(item->dataType)) continue;
-    BeginItemLine(line, i);
+    line->clear();
+    td::datafile::AppendLong(line, i + 1);
+    *line += ':';
     line->append(block->texts[i], td::datafile::FieldLength(block->texts[i], TD_TEXT_MAX));
-    EndItemLine(line, i, block->count);
+    *line += i + 1 == block->count ? ";\n" : ",\n";
     out.Write(*line);
   }
 }
@@ -89,7 +89,7 @@ void WriteSections(TextWriter& out, const BlockTable* table, int configIndex, So
   for (const td::Kind& kind : td::kKinds) {
     if (!kind.numeric) continue;
     if (const ValueBlock* block = td::ValueSlot(table, kind.slot)) {
-      WriteValueSection(out, kind, block, configIndex, source, &line);
+      WriteValueSection(out, kind, block, configIndex, source);
     }
   }
   if (const TextBlock* block = td::TextSlot(table, TD_SLOT_V))
@@ -134,16 +134,17 @@ int Save(int configPosition) {
 
   fs.MakeDir(df::TypeRoot());
   fs.MakeDir(df::TypeFolder(typeNo));
-  const bool replaced = td::platform::ReplaceFileAtomically(df::TypeDataTempPath(typeNo), path, [&](TextWriter& out) {
-    if (old) {
-      // The old file is closed before it is replaced: Windows renames no
-      // file over one that is open.
-      td::platform::LineReader reader(std::move(old));
-      if (!df::CopyHeaderLines(reader, out)) return false;
-    }
-    WriteSections(out, entry.blocks, configIndex & 0xFF, source);
-    return out.ok();
-  });
+  const bool replaced =
+      td::platform::ReplaceFileAtomically(df::TypeDataTempPath(typeNo), path, [&](TextWriter& out) {
+        if (old) {
+          // The old file is closed before it is replaced: Windows renames no
+          // file over one that is open.
+          td::platform::LineReader reader(std::move(old));
+          if (!df::CopyHeaderLines(reader, out)) return false;
+        }
+        WriteSections(out, entry.blocks, configIndex & 0xFF, source);
+        return out.ok();
+      });
   return replaced ? 0 : -1;
 }
 

@@ -1,5 +1,8 @@
 #include "text_file.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace td::platform {
 namespace {
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
@@ -14,69 +17,116 @@ LineReader::LineReader(std::unique_ptr<ReadableFile> file) : file_(std::move(fil
 
 bool LineReader::Fill() {
   if (end_) return false;
+  // What is left of the buffer moves to its front; a line longer than the
+  // buffer makes it twice as large.
   if (start_ > 0) {
-    buffer_.erase(0, start_);
+    std::memmove(buffer_.get(), buffer_.get() + start_, size_ - start_);
+    size_ -= start_;
     start_ = 0;
   }
-  const std::size_t old_size = buffer_.size();
-  buffer_.resize(old_size + kChunk);
-  const std::int64_t got = file_->Read(&buffer_[old_size], kChunk);
+  if (capacity_ - size_ < kChunk) {
+    const std::size_t capacity = capacity_ == 0 ? kChunk : capacity_ * 2;
+    std::unique_ptr<char[]> larger(new char[capacity + 1]);
+    if (size_ > 0) std::memcpy(larger.get(), buffer_.get(), size_);
+    buffer_ = std::move(larger);
+    capacity_ = capacity;
+  }
+  const std::int64_t got = file_->Read(buffer_.get() + size_, capacity_ - size_);
   if (got <= 0) {
-    buffer_.resize(old_size);
     end_ = true;
     error_ = got < 0;
     return false;
   }
-  buffer_.resize(old_size + static_cast<std::size_t>(got));
+  size_ += static_cast<std::size_t>(got);
+  return true;
+}
+
+bool LineReader::NextInPlace(char** line, std::size_t* length) {
+  std::size_t scanned = 0;  // bytes after start_ known to hold no line feed
+  for (;;) {
+    char* begin = buffer_.get() + start_;
+    const std::size_t held = size_ - start_;
+    if (held > scanned) {
+      if (auto* lf = static_cast<char*>(std::memchr(begin + scanned, '\n', held - scanned))) {
+        char* end = lf;
+        if (end > begin && end[-1] == '\r') --end;
+        *end = '\0';
+        *line = begin;
+        *length = static_cast<std::size_t>(end - begin);
+        start_ += static_cast<std::size_t>(lf - begin) + 1;
+        return true;
+      }
+    }
+    scanned = held;
+    if (!Fill()) break;
+  }
+  if (error_ || start_ >= size_) return false;
+  // The last line has no line end; the byte after the buffer's capacity
+  // is there for its zero.
+  char* begin = buffer_.get() + start_;
+  buffer_[size_] = '\0';
+  *line = begin;
+  *length = size_ - start_;
+  start_ = size_;
   return true;
 }
 
 bool LineReader::Next(std::string* line) {
-  std::size_t scanned = 0;  // bytes after start_ known to hold no line feed
-  for (;;) {
-    const std::size_t lf = buffer_.find('\n', start_ + scanned);
-    if (lf != std::string::npos) {
-      std::size_t end = lf;
-      if (end > start_ && buffer_[end - 1] == '\r') --end;
-      line->assign(buffer_, start_, end - start_);
-      start_ = lf + 1;
-      return true;
-    }
-    scanned = buffer_.size() - start_;
-    if (!Fill()) break;
-  }
-  if (error_ || start_ >= buffer_.size()) return false;
-  // The last line has no line end.
-  line->assign(buffer_, start_, std::string::npos);
-  start_ = buffer_.size();
+  char* text = nullptr;
+  std::size_t length = 0;
+  if (!NextInPlace(&text, &length)) return false;
+  line->assign(text, length);
   return true;
 }
 
-TextWriter::TextWriter(std::unique_ptr<WritableFile> file) : file_(std::move(file)) {
+TextWriter::TextWriter(std::unique_ptr<WritableFile> file)
+    : file_(std::move(file)), buffer_(new char[kChunk]) {
   ok_ = file_ != nullptr;
-  buffer_.reserve(kChunk + 1024);
 }
 
 TextWriter::~TextWriter() = default;
 
+void TextWriter::Put(const char* data, std::size_t size) {
+  while (size > 0) {
+    if (size_ == kChunk) Flush();
+    const std::size_t piece = std::min(size, kChunk - size_);
+    std::memcpy(buffer_.get() + size_, data, piece);
+    size_ += piece;
+    data += piece;
+    size -= piece;
+  }
+}
+
 void TextWriter::Write(std::string_view text) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t lf = text.find('\n', start);
-    if (lf == std::string_view::npos) {
-      buffer_.append(text.substr(start));
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at < end) {
+    const auto* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+    if (!lf) {
+      Put(at, static_cast<std::size_t>(end - at));
       break;
     }
-    buffer_.append(text.substr(start, lf - start));
-    buffer_.append("\r\n");
-    start = lf + 1;
+    Put(at, static_cast<std::size_t>(lf - at));
+    Put("\r\n", 2);
+    at = lf + 1;
   }
-  if (buffer_.size() >= kChunk) Flush();
+}
+
+void TextWriter::WritePlainLine(const char* text, std::size_t length) {
+  if (kChunk - size_ >= length + 2) {  // the usual case: room in the buffer
+    std::memcpy(buffer_.get() + size_, text, length);
+    size_ += length;
+    buffer_[size_++] = '\r';
+    buffer_[size_++] = '\n';
+    return;
+  }
+  Put(text, length);
+  Put("\r\n", 2);
 }
 
 void TextWriter::Flush() {
-  if (ok_ && !buffer_.empty()) ok_ = file_->Append(buffer_.data(), buffer_.size());
-  buffer_.clear();
+  if (ok_ && size_ > 0) ok_ = file_->Append(buffer_.get(), size_);
+  size_ = 0;
 }
 
 bool TextWriter::Finish(bool sync) {
@@ -89,7 +139,7 @@ bool TextWriter::Finish(bool sync) {
 }
 
 bool ReplaceFileAtomically(const std::string& temp, const std::string& target,
-                 const std::function<bool(TextWriter&)>& fill) {
+                           const std::function<bool(TextWriter&)>& fill) {
   FileSystem& fs = Fs();
   auto file = fs.OpenWrite(temp, WriteMode::kTruncate);
   if (!file) return false;

@@ -19,14 +19,24 @@ class LineReader {
   // The next line without its line end (LF, or CR LF). False at the end of
   // the file and on a read error (then error() is true).
   bool Next(std::string* line);
+  // The same line where it lies in the reader's buffer, without a copy: its
+  // line end is overwritten by a zero byte, so it is also a C string (cut at
+  // the first zero byte it holds). Valid, and free to change, until the next
+  // call.
+  bool NextInPlace(char** line, std::size_t* length);
   bool error() const { return error_; }
 
  private:
   bool Fill();
 
   std::unique_ptr<ReadableFile> file_;
-  std::string buffer_;
+  // Bytes read and not yet handed out lie in [start_, size_) of buffer_,
+  // which holds capacity_ bytes and one more for a closing zero byte. It is
+  // never filled with zeros first: only what the file gave is read.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t start_ = 0;
+  std::size_t size_ = 0;
   bool end_ = false;
   bool error_ = false;
 };
@@ -42,16 +52,21 @@ class TextWriter {
     Write(text);
     Write("\n");
   }
+  // Writes a line that holds no '\n' (as the service's own numbers), and
+  // its line end, without looking for line ends in it.
+  void WritePlainLine(const char* text, std::size_t length);
   // Writes what is buffered, flushes it to disk when sync is true, and
   // closes the file. False when any write, the flush or the close failed.
   bool Finish(bool sync);
   bool ok() const { return ok_; }
 
  private:
+  void Put(const char* data, std::size_t size);
   void Flush();
 
   std::unique_ptr<WritableFile> file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;  // kChunk bytes, size_ of them in use
+  std::size_t size_ = 0;
   bool ok_ = true;
 };
 
@@ -60,7 +75,7 @@ class TextWriter {
 // folder is flushed. When fill gives false or anything fails, temp is
 // removed, target is left as it was, and the result is false.
 bool ReplaceFileAtomically(const std::string& temp, const std::string& target,
-                 const std::function<bool(TextWriter&)>& fill);
+                           const std::function<bool(TextWriter&)>& fill);
 
 }  // namespace td::platform
 

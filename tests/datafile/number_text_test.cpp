@@ -2,6 +2,7 @@
 // on both builds, and the reader's number grammar, correctly rounded.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -111,6 +112,14 @@ TEST(NumberText, AgreesWithGlibcPrintf) {
     // Short decimals as an operator types them.
     check(static_cast<double>(static_cast<std::int64_t>(random() % 2000000001) - 1000000000) / 1000.0);
   }
+  // Around the largest value formatted from its binary form (below 10^12)
+  // and the smallest that still rounds up to a millionth.
+  for (double value : {999999999999.9999, 999999999999.99999, 1e12, 1e12 + 0.5, 4294967296.0000005,
+                       std::nextafter(0.5e-6, 1.0), std::nextafter(0.5e-6, 0.0), std::ldexp(1.0, -79),
+                       std::ldexp(1.0, -80), std::ldexp(3.0, -21), 0.0000005}) {
+    check(value);
+    check(-value);
+  }
   for (double value : {0.0, -0.0, 0.5e-6, 1.5e-6, 0.0000025, 1e15 + 0.3, 9007199254740993.0,
                        std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
                        std::numeric_limits<double>::denorm_min()}) {
@@ -125,6 +134,42 @@ TEST(NumberText, AgreesWithGlibcPrintf) {
   }
 }
 #endif
+
+// Numbers of up to 15 digits without an exponent are converted by a short
+// way of their own; it must give the very double that the general
+// conversion (from_chars, correctly rounded) gives.
+double Reference(const char* text) {
+  double value = 0.0;
+  std::from_chars(text, text + std::strlen(text), value);
+  return value;
+}
+
+TEST(NumberText, ShortDecimalsReadAsTheGeneralConversionReadsThem) {
+  std::mt19937_64 random(99);
+  char text[64];
+  for (int i = 0; i < 300000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 17);  // 16 and 17 take the long way
+    const int point = static_cast<int>(random() % (digits + 1));
+    int at = 0;
+    if (random() % 2) text[at++] = '-';
+    for (int d = 0; d < digits; ++d) {
+      if (d == point && point > 0) text[at++] = '.';
+      text[at++] = static_cast<char>('0' + (d == 0 && random() % 4 == 0 ? 0 : random() % 10));
+    }
+    text[at++] = random() % 2 ? ',' : ';';
+    text[at] = '\0';
+    const char* end = nullptr;
+    const double value = ParseNumber(text, &end);
+    ASSERT_TRUE(SameBits(value, Reference(text))) << text;
+    ASSERT_EQ(*end, text[at - 1]) << text;
+  }
+  // What the writer writes for values of three decimals.
+  for (int i = 0; i < 100000; ++i) {
+    const double value = static_cast<int>(random() % 2000000) / 1000.0 - 1000.0;
+    const std::string written = Fixed(value);
+    ASSERT_TRUE(SameBits(ParseNumber(written.c_str()), Reference(written.c_str()))) << written;
+  }
+}
 
 TEST(NumberText, ReaderGrammar) {
   const struct {

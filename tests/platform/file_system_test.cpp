@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/file_system.h"
@@ -68,11 +69,55 @@ TEST_F(PlatformTest, LinesAreReadWholeWithEitherLineEnd) {
   EXPECT_TRUE(missing.error());
 }
 
+// The reader takes the file in pieces of 64 KiB and hands lines out where
+// they lie: line ends, and CR LF pairs, that fall on a piece's edge.
+TEST_F(PlatformTest, LinesAcrossTheReadersPiecesComeOutWhole) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  for (std::size_t first : {kPiece - 2, kPiece - 1, kPiece, kPiece + 1}) {
+    const std::string a(first, 'a');
+    const std::string b(3 * kPiece + 5, 'b');
+    WriteFileBytes(workspace_.Path("work/edges.txt"), a + "\r\n" + b + "\nshort\r\n\r\n" + "end");
+    EXPECT_EQ(ReadLines("edges.txt"), (std::vector<std::string>{a, b, "short", "", "end"})) << first;
+  }
+  // In place: a C string whose end is the line's end, free to change.
+  WriteFileBytes(workspace_.Path("work/place.txt"), "one\r\ntwo\nthree");
+  LineReader reader(Fs().OpenRead("place.txt"));
+  std::vector<std::string> seen;
+  char* line = nullptr;
+  std::size_t length = 0;
+  while (reader.NextInPlace(&line, &length)) {
+    EXPECT_EQ(std::strlen(line), length);
+    seen.emplace_back(line, length);
+    line[0] = 'X';
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"one", "two", "three"}));
+  EXPECT_FALSE(reader.error());
+}
+
 TEST_F(PlatformTest, TextIsWrittenWithCrLfAndBytesUnchanged) {
   const std::string bytes = std::string("x\x01\xff\x1a\0y", 6);
   ASSERT_TRUE(WriteText("t.tmp", "out.txt", "one\ntwo\n" + bytes + "\n"));
   EXPECT_EQ(ReadFileBytes(workspace_.Path("work/out.txt")), "one\r\ntwo\r\n" + bytes + "\r\n");
   EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/t.tmp")));
+
+  // Plain lines and texts mixed, over many of the writer's 64 KiB pieces.
+  std::string expected;
+  ASSERT_TRUE(ReplaceFileAtomically("t.tmp", "big.txt", [&](TextWriter& out) {
+    for (int i = 0; i < 20000; ++i) {
+      const std::string plain =
+          std::to_string(i) + ":" + std::string(static_cast<std::size_t>(i % 37), 'p') + ",";
+      out.WritePlainLine(plain.data(), plain.size());
+      expected += plain + "\r\n";
+      const std::string text = "t\n" + std::string(static_cast<std::size_t>(i % 300), 'x') + "\n";
+      out.Write(text);
+      expected += "t\r\n" + std::string(static_cast<std::size_t>(i % 300), 'x') + "\r\n";
+    }
+    const std::string huge(200000, 'h');
+    out.WriteLine(huge);
+    expected += huge + "\r\n";
+    return true;
+  }));
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("work/big.txt")), expected);
 }
 
 TEST_F(PlatformTest, EveryFailureWhileReplacingLeavesTheOldFile) {
