@@ -1,98 +1,76 @@
-// Reading and writing one config's type data file of 20,000 numeric items
-// and 500 texts, beside a plain scan of the same bytes for line ends.
-// Rates are per CPU second; the wall time of a save also holds the flush
-// to disk that makes the replace safe.
+// Reading and writing one config's type data file, beside the plain work
+// on the same bytes: DAT_fread beside reading the file and finding every
+// line end; SaveCurrentTypeData (file made anew, and file present) beside
+// writing the same bytes with one fwrite, and with one fwrite made as
+// durable as the save makes its file (fsync, rename, folder fsync).
+//
+// The argument is the config's number of numeric items: two fifths D, a
+// fifth each S, A and L, and a text for every forty. 20,000 is the busy
+// config of 20,000 numbers and 500 texts; the others show how the rates
+// follow the file size.
 //
 //   build/release/bin/bench_datafile
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "mmisim.h"
 #include "platform/file_system.h"
+#include "support/bench_folder.h"
+#include "support/large_machine.h"
 #include "typedata.h"
 
 namespace {
 
 constexpr int kTypeNo = 12;
-const char* kPath = "..\\type\\0012\\BENCH0012.DAT";
+const int kSizes[] = {500, 2000, 5000, 20000, 80000};
 
-// A machine whose one config holds 20,000 numbers, half of them real, and
-// 500 texts; its type data file, made anew, sits in a fresh folder.
 class Setting {
  public:
   Setting() {
-    char pattern[] = "/tmp/typedata-bench-XXXXXX";
-    root_ = mkdtemp(pattern);
-    std::filesystem::create_directories(root_ + "/work");
-    std::filesystem::current_path(root_ + "/work");
-
-    std::ostringstream machine;
-    machine << "config 1 prefix BENCH\n";
-    const char* kinds[] = {"D 8000", "S 4000", "A 4000", "L 4000"};
-    for (const char* kind : kinds) {
-      const int count = std::atoi(kind + 2);
-      machine << "items " << kind << "\nitem " << kind[0] << " 1-" << count / 2 << " P 0 scale 3\n";
-    }
-    machine << "items V 500\n";
-    mmisim::Machine parsed;
-    std::string error;
-    if (!mmisim::ParseMachine(machine.str(), "bench", &parsed, &error)) std::abort();
-    mmisim::Start(parsed);
-    mmisim::SetRecording(false);
+    bench::MachineShape shape;
+    for (int numbers : kSizes)
+      shape.configs.push_back(bench::ProportionalConfig("N" + std::to_string(numbers), numbers));
+    bench::StartMachine(shape);
     mmisim::AddType(kTypeNo, "BENCH");
-    GetMMISystemStruc()->currentTypeNo = kTypeNo;
-    GetMMITypeNameAndStruc(kTypeNo, nullptr, &type_);
+    bench::MakeTypeData(kTypeNo, 5);
+    paths_ = bench::TypeDataPaths(kTypeNo);
+  }
+  ~Setting() { mmisim::Stop(); }
 
-    auto* table = static_cast<BlockTable*>(MMI_GlobalAlloc(TD_BLOCK_TABLE_SIZE));
-    std::mt19937 random(5);
-    const char letters[] = "DSAL";
-    for (int k = 0; k < 4; ++k) {
-      const int count = k == 0 ? 8000 : 4000;
-      auto* block = static_cast<ValueBlock*>(MMI_GlobalAlloc(TD_VALUE_BLOCK_SIZE(count)));
-      block->kind = letters[k];
-      block->count = static_cast<std::uint16_t>(count);
-      for (int i = 0; i < count; ++i)
-        block->values[i] = static_cast<int>(random() % 2000000) / 1000.0 - 1000.0;
-      table->slot[k] = block;
-      // Comm memory holds the same values, so that a rewrite writes the
-      // same bytes.
-      const int codes[] = {TD_CODE_D, TD_CODE_S, TD_CODE_A, TD_CODE_L};
-      for (int i = 0; k < 3 && i < count; ++i) {
-        const CfgId id = TD_CFGID(i, codes[k], 0);
-        mmisim::SetCommValue(id, ConvertDoubleToMMIForm(block->values[i], id));
-      }
+  // The config position of a size.
+  static int Position(int numbers) {
+    for (int p = 0; p < static_cast<int>(std::size(kSizes)); ++p) {
+      if (kSizes[p] == numbers) return p;
     }
-    auto* texts = static_cast<TextBlock*>(MMI_GlobalAlloc(TD_TEXT_BLOCK_SIZE(500)));
-    texts->kind = 'V';
-    texts->count = 500;
-    for (int i = 0; i < 500; ++i)
-      std::snprintf(texts->texts[i], TD_TEXT_SIZE, "setting text number %d of the bench", i);
-    table->slot[TD_SLOT_V] = texts;
-    type_->configs[0].blocks = table;
-    if (SaveCurrentTypeData(0) != 0) std::abort();
-    bytes_ = static_cast<std::int64_t>(std::filesystem::file_size(root_ + "/type/0012/BENCH0012.DAT"));
+    std::abort();
   }
-  ~Setting() {
-    mmisim::Stop();
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(root_);
+  TypeRecord* type() const {
+    TypeRecord* type = nullptr;
+    GetMMITypeNameAndStruc(kTypeNo, nullptr, &type);
+    return type;
   }
-
-  TypeRecord* type() const { return type_; }
-  std::int64_t bytes() const { return bytes_; }
+  const std::string& path(int numbers) const { return paths_[static_cast<std::size_t>(Position(numbers))]; }
+  std::int64_t bytes(int numbers) const { return bench::TotalBytes({path(numbers)}); }
+  std::string content(int numbers) const {
+    auto file = td::platform::Fs().OpenRead(path(numbers));
+    std::string all(static_cast<std::size_t>(bytes(numbers)), '\0');
+    std::size_t at = 0;
+    for (std::int64_t got; at < all.size() && (got = file->Read(&all[at], all.size() - at)) > 0;)
+      at += static_cast<std::size_t>(got);
+    return all;
+  }
 
  private:
-  std::string root_;
-  TypeRecord* type_ = nullptr;
-  std::int64_t bytes_ = 0;
+  bench::BenchFolder folder_;
+  std::vector<std::string> paths_;
 };
 
 Setting& TheSetting() {
@@ -100,11 +78,22 @@ Setting& TheSetting() {
   return setting;
 }
 
+void Report(benchmark::State& state, std::int64_t bytes) {
+  state.SetBytesProcessed(state.iterations() * bytes);
+  state.counters["file_bytes"] = static_cast<double>(bytes);
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int numbers : kSizes) b->Arg(numbers);
+}
+
 void BM_LineScan(benchmark::State& state) {
   Setting& setting = TheSetting();
+  const int numbers = static_cast<int>(state.range(0));
+  const std::string& path = setting.path(numbers);
   std::string buffer(64 * 1024, '\0');
   for (auto _ : state) {
-    auto file = td::platform::Fs().OpenRead(kPath);
+    auto file = td::platform::Fs().OpenRead(path);
     long lines = 0;
     for (std::int64_t got; (got = file->Read(&buffer[0], buffer.size())) > 0;) {
       const char* at = buffer.data();
@@ -116,46 +105,89 @@ void BM_LineScan(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(lines);
   }
-  state.SetBytesProcessed(state.iterations() * setting.bytes());
-  state.counters["file_bytes"] = static_cast<double>(setting.bytes());
+  Report(state, setting.bytes(numbers));
 }
-BENCHMARK(BM_LineScan);
+BENCHMARK(BM_LineScan)->Apply(Sizes);
 
 void BM_Read(benchmark::State& state) {
   Setting& setting = TheSetting();
+  const int numbers = static_cast<int>(state.range(0));
+  const int position = Setting::Position(numbers);
+  TypeRecord* type = setting.type();
   for (auto _ : state) {
-    if (DAT_fread(setting.type()->configs[0].datName, 0, setting.type()) != 0)
-      state.SkipWithError("read failed");
+    if (DAT_fread(type->configs[position].datName, position, type) != 0) state.SkipWithError("read failed");
   }
-  state.SetBytesProcessed(state.iterations() * setting.bytes());
-  state.counters["file_bytes"] = static_cast<double>(setting.bytes());
+  Report(state, setting.bytes(numbers));
 }
-BENCHMARK(BM_Read);
+BENCHMARK(BM_Read)->Apply(Sizes);
 
 // The file present: header lines kept, D, S and A through comm memory.
-void BM_Rewrite(benchmark::State& state) {
+void BM_SavePresent(benchmark::State& state) {
   Setting& setting = TheSetting();
+  const int numbers = static_cast<int>(state.range(0));
+  const int position = Setting::Position(numbers);
   for (auto _ : state) {
-    if (SaveCurrentTypeData(0) != 0) state.SkipWithError("save failed");
+    if (SaveCurrentTypeData(position) != 0) state.SkipWithError("save failed");
   }
-  state.SetBytesProcessed(state.iterations() * setting.bytes());
-  state.counters["file_bytes"] = static_cast<double>(setting.bytes());
+  Report(state, setting.bytes(numbers));
 }
-BENCHMARK(BM_Rewrite);
+BENCHMARK(BM_SavePresent)->Apply(Sizes);
 
 // No file yet: every value from the blocks.
-void BM_WriteAnew(benchmark::State& state) {
+void BM_SaveMissing(benchmark::State& state) {
   Setting& setting = TheSetting();
+  const int numbers = static_cast<int>(state.range(0));
+  const int position = Setting::Position(numbers);
+  const std::string& path = setting.path(numbers);
   for (auto _ : state) {
     state.PauseTiming();
-    td::platform::Fs().Remove(kPath);
+    td::platform::Fs().Remove(path);
     state.ResumeTiming();
-    if (SaveCurrentTypeData(0) != 0) state.SkipWithError("save failed");
+    if (SaveCurrentTypeData(position) != 0) state.SkipWithError("save failed");
   }
-  state.SetBytesProcessed(state.iterations() * setting.bytes());
-  state.counters["file_bytes"] = static_cast<double>(setting.bytes());
+  Report(state, setting.bytes(numbers));
 }
-BENCHMARK(BM_WriteAnew);
+BENCHMARK(BM_SaveMissing)->Apply(Sizes);
+
+// The same bytes, written with one fwrite into a file of their own.
+void BM_Fwrite(benchmark::State& state) {
+  Setting& setting = TheSetting();
+  const int numbers = static_cast<int>(state.range(0));
+  const std::string content = setting.content(numbers);
+  const std::string path = bench::SystemPath("..\\type\\0012\\fwrite.dat");
+  for (auto _ : state) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(content.data(), 1, content.size(), file) != content.size() ||
+        std::fclose(file) != 0)
+      state.SkipWithError("fwrite failed");
+  }
+  Report(state, static_cast<std::int64_t>(content.size()));
+}
+BENCHMARK(BM_Fwrite)->Apply(Sizes);
+
+// The same, made as durable as a save: flushed to disk, renamed over the
+// file, the folder flushed.
+void BM_FwriteDurable(benchmark::State& state) {
+  Setting& setting = TheSetting();
+  const int numbers = static_cast<int>(state.range(0));
+  const std::string content = setting.content(numbers);
+  const std::string folder = bench::SystemPath("..\\type\\0012");
+  const std::string temp = folder + "/fwrite.tmp";
+  const std::string target = folder + "/fwrite.dat";
+  for (auto _ : state) {
+    FILE* file = std::fopen(temp.c_str(), "wb");
+    bool ok = file && std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
+              std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
+    ok = file && std::fclose(file) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ok = ok && dir >= 0 && ::fsync(dir) == 0;
+    if (dir >= 0) ::close(dir);
+    if (!ok) state.SkipWithError("durable fwrite failed");
+  }
+  Report(state, static_cast<std::int64_t>(content.size()));
+}
+BENCHMARK(BM_FwriteDurable)->Apply(Sizes);
 
 }  // namespace
 

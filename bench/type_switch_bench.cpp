@@ -1,119 +1,52 @@
-// A type switch on a large machine: ChangeCurrentTypeData, which reads a
-// type's 64 type data files and writes its D, S and A values into comm
-// memory, beside reading the bytes of the same files, and the two halves of
-// the switch apart. 64 configs, each with 4,096 items of every numeric kind
-// (half of them real) and 256 texts. Recording is off.
+// A type switch on the large machine (64 configs of 4,096 items of each
+// numeric kind and 256 texts): ChangeCurrentTypeData, which reads a type's
+// 64 type data files and writes its D, S and A values into comm memory,
+// beside reading the bytes of the same files; and the two halves of the
+// switch apart.
 //
 //   build/release/bin/bench_type_switch
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "kinds.h"
 #include "mmisim.h"
 #include "platform/file_system.h"
+#include "support/bench_folder.h"
+#include "support/large_machine.h"
 #include "typedata.h"
 
 namespace {
 
-constexpr int kConfigs = 64;
-constexpr int kNumbers = 4096;
-constexpr int kTexts = 256;
-
-std::string MachineText() {
-  std::ostringstream machine;
-  machine << "offline on\n";
-  for (int c = 1; c <= kConfigs; ++c) {
-    machine << "config " << c << " prefix C" << c << "\n";
-    for (const char* kind : {"D", "S", "A", "L"}) {
-      machine << "items " << kind << " " << kNumbers << "\n";
-      machine << "item " << kind << " 1-" << kNumbers / 2 << " P 0 scale 3\n";
-    }
-    machine << "items V " << kTexts << "\n";
-  }
-  return machine.str();
-}
-
-// Two types whose files hold different random values, type 1 loaded.
+// Two types whose files hold different values, type 1 loaded.
 class Setting {
  public:
   Setting() {
-    char pattern[] = "/tmp/typedata-bench-XXXXXX";
-    root_ = mkdtemp(pattern);
-    std::filesystem::create_directories(root_ + "/work");
-    std::filesystem::current_path(root_ + "/work");
-    mmisim::Machine machine;
-    std::string error;
-    if (!mmisim::ParseMachine(MachineText(), "bench", &machine, &error)) std::abort();
-    mmisim::Start(machine);
-    mmisim::SetRecording(false);
-    std::mt19937 random(7);
+    const bench::MachineShape shape = bench::LargeMachine();
+    configs_ = static_cast<int>(shape.configs.size());
+    numbers_ = shape.configs[0].counts[0];
+    bench::StartMachine(shape);
     for (int typeNo : {1, 2}) {
       mmisim::AddType(typeNo, typeNo == 1 ? "T1" : "T2");
-      MakeFiles(typeNo, random);
-    }
-    for (int typeNo : {1, 2}) {
-      TypeRecord* type = nullptr;
-      GetMMITypeNameAndStruc(typeNo, nullptr, &type);
-      for (int p = 0; p < kConfigs; ++p) {
-        char folder[16];
-        std::snprintf(folder, sizeof folder, "%04d", typeNo);
-        const std::string name = type->configs[p].datName;
-        paths_[typeNo - 1].push_back("..\\type\\" + std::string(folder) + "\\" + name);
-        bytes_[typeNo - 1] +=
-            static_cast<std::int64_t>(std::filesystem::file_size(root_ + "/type/" + folder + "/" + name));
-      }
+      bench::MakeTypeData(typeNo, static_cast<std::uint32_t>(typeNo) * 7);
+      paths_[typeNo - 1] = bench::TypeDataPaths(typeNo);
+      bytes_[typeNo - 1] = bench::TotalBytes(paths_[typeNo - 1]);
     }
     if (ChangeCurrentTypeData(1, 2) != 0) std::abort();
   }
-  ~Setting() {
-    mmisim::Stop();
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(root_);
-  }
+  ~Setting() { mmisim::Stop(); }
 
   const std::vector<std::string>& paths(int typeNo) const { return paths_[typeNo - 1]; }
   std::int64_t bytes(int typeNo) const { return bytes_[typeNo - 1]; }
+  int configs() const { return configs_; }
+  int numbers() const { return numbers_; }
 
  private:
-  // Defaults built while the type is current, then random values, saved.
-  static void MakeFiles(int typeNo, std::mt19937& random) {
-    GetMMISystemStruc()->currentTypeNo = static_cast<std::uint16_t>(typeNo);
-    TypeRecord* type = nullptr;
-    GetMMITypeNameAndStruc(typeNo, nullptr, &type);
-    for (int p = 0; p < kConfigs; ++p) {
-      if (InitialSetTypeData(type, p) != 0) std::abort();
-      BlockTable* table = type->configs[p].blocks;
-      for (const td::Kind& kind : td::kKinds) {
-        if (kind.numeric) {
-          ValueBlock* block = td::ValueSlot(table, kind.slot);
-          for (int i = 0; i < block->count; ++i) {
-            block->values[i] = static_cast<int>(random() % 2000000) / 1000.0 - 1000.0;
-          }
-        } else {
-          TextBlock* block = td::TextSlot(table, kind.slot);
-          for (int i = 0; i < block->count; ++i) {
-            std::snprintf(block->texts[i], TD_TEXT_SIZE, "text %d of config %d, type %d", i, p + 1, typeNo);
-          }
-        }
-      }
-    }
-    SetCurrentTypeDataToCommMem(type);
-    for (int p = 0; p < kConfigs; ++p) {
-      if (SaveCurrentTypeData(p) != 0) std::abort();
-    }
-  }
-
-  std::string root_;
+  bench::BenchFolder folder_;
   std::vector<std::string> paths_[2];
   std::int64_t bytes_[2] = {0, 0};
+  int configs_ = 0;
+  int numbers_ = 0;
 };
 
 Setting& TheSetting() {
@@ -163,7 +96,7 @@ void BM_ReadAllConfigs(benchmark::State& state) {
   TypeRecord* type = nullptr;
   GetMMITypeNameAndStruc(1, nullptr, &type);
   for (auto _ : state) {
-    for (int p = 0; p < kConfigs; ++p) {
+    for (int p = 0; p < setting.configs(); ++p) {
       if (DAT_fread(type->configs[p].datName, p, type) != 0) state.SkipWithError("read failed");
     }
   }
@@ -173,13 +106,35 @@ BENCHMARK(BM_ReadAllConfigs)->Unit(benchmark::kMillisecond);
 
 // The second half alone: 786,432 D, S and A values into comm memory.
 void BM_SetCommMemory(benchmark::State& state) {
-  TheSetting();
+  Setting& setting = TheSetting();
   TypeRecord* type = nullptr;
   GetMMITypeNameAndStruc(1, nullptr, &type);
   for (auto _ : state) SetCurrentTypeDataToCommMem(type);
-  state.SetItemsProcessed(state.iterations() * kConfigs * 3 * kNumbers);
+  state.SetItemsProcessed(state.iterations() * setting.configs() * 3 * setting.numbers());
 }
 BENCHMARK(BM_SetCommMemory)->Unit(benchmark::kMillisecond);
+
+// What the second half asks of the host alone, for every item: its
+// description, its conversion and its place in comm memory.
+void BM_SetCommMemoryHostCalls(benchmark::State& state) {
+  Setting& setting = TheSetting();
+  const int codes[3] = {TD_CODE_D, TD_CODE_S, TD_CODE_A};
+  for (auto _ : state) {
+    for (int config = 0; config < setting.configs(); ++config) {
+      for (int code : codes) {
+        for (int item = 0; item < setting.numbers(); ++item) {
+          const CfgId id = TD_CFGID(item, code, config);
+          CfgIdRecord* record = nullptr;
+          GetCFGIDStruc(id, &record);
+          std::int32_t value = ConvertDoubleToMMIForm(1.5, id);
+          SetDataToCommMem(id, &value);
+        }
+      }
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * setting.configs() * 3 * setting.numbers());
+}
+BENCHMARK(BM_SetCommMemoryHostCalls)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

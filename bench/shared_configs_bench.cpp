@@ -1,0 +1,132 @@
+// SaveAllCurrentTypeData on a machine of 8 configs, two of them shared
+// through the first name part, whose catalogue holds 1,001 types with the
+// same first part: every config of the current type saved, then the two
+// shared files pushed to the 1,000 other types. Beside it, the same 2,000
+// copies made with the system's copy (std::filesystem::copy_file), and the
+// saves alone.
+//
+// The service replaces every target atomically and durably: the copy is
+// written to a temporary file, flushed to disk, renamed over the target and
+// the folder flushed. Wall-clock times are reported (UseRealTime), since
+// the flushes wait for the disk; CPU times are in the JSON output too.
+//
+//   build/release/bin/bench_shared_configs
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mmisim.h"
+#include "support/bench_folder.h"
+#include "support/large_machine.h"
+#include "typedata.h"
+
+namespace {
+
+constexpr int kTypes = 1001;  // the current type 0 and 1,000 others
+constexpr int kShared = 2;    // configs bound to name part 1
+constexpr int kConfigs = 8;
+constexpr int kNumbers = 1000;
+
+std::string TypeName(int typeNo) { return "LINE+T" + std::to_string(typeNo); }
+
+class Setting {
+ public:
+  Setting() {
+    bench::MachineShape shape;
+    shape.nameParts = 2;
+    for (int c = 1; c <= kConfigs; ++c) {
+      bench::ConfigShape config = bench::ProportionalConfig("P" + std::to_string(c), kNumbers);
+      config.part = c <= kShared ? 1 : 0;
+      shape.configs.push_back(config);
+    }
+    bench::WriteCatalogue(kTypes, TypeName);
+    bench::StartMachine(shape, /*catalogue=*/true);
+    if (GetMMITypeInfo()->typeCount != kTypes) std::abort();
+    // Copies go into type folders that exist.
+    for (int typeNo = 1; typeNo < kTypes; ++typeNo) {
+      char folder[16];
+      std::snprintf(folder, sizeof folder, "../type/%04d", typeNo);
+      std::filesystem::create_directories(folder);
+    }
+    bench::MakeTypeData(0, 11);
+    const std::vector<std::string> paths = bench::TypeDataPaths(0);
+    for (int c = 0; c < kShared; ++c) {
+      shared_.push_back(bench::SystemPath(paths[static_cast<std::size_t>(c)]));
+      prefixes_.push_back("P" + std::to_string(c + 1));
+    }
+    if (SaveAllCurrentTypeData() != 0) std::abort();  // every target exists from here on
+  }
+  ~Setting() { mmisim::Stop(); }
+
+  // The system paths of the current type's shared files and of the copy of
+  // shared file c for type typeNo.
+  const std::vector<std::string>& shared() const { return shared_; }
+  std::string Target(std::size_t c, int typeNo) const {
+    char path[64];
+    std::snprintf(path, sizeof path, "../type/%04d/%s%04d.DAT", typeNo, prefixes_[c].c_str(), typeNo);
+    return path;
+  }
+  std::int64_t copiedBytes() const {
+    std::int64_t bytes = 0;
+    for (const std::string& path : shared_)
+      bytes += static_cast<std::int64_t>(std::filesystem::file_size(path));
+    return bytes * (kTypes - 1);
+  }
+
+ private:
+  bench::BenchFolder folder_;
+  std::vector<std::string> shared_;
+  std::vector<std::string> prefixes_;
+};
+
+Setting& TheSetting() {
+  static Setting setting;
+  return setting;
+}
+
+void BM_SaveAllCurrentTypeData(benchmark::State& state) {
+  Setting& setting = TheSetting();
+  for (auto _ : state) {
+    if (SaveAllCurrentTypeData() != 0) state.SkipWithError("save failed");
+  }
+  state.SetBytesProcessed(state.iterations() * setting.copiedBytes());
+  state.counters["copies"] = kShared * (kTypes - 1);
+}
+BENCHMARK(BM_SaveAllCurrentTypeData)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same copies with the system's copy, each over an existing target.
+void BM_SystemCopies(benchmark::State& state) {
+  Setting& setting = TheSetting();
+  for (auto _ : state) {
+    for (std::size_t c = 0; c < setting.shared().size(); ++c) {
+      for (int typeNo = 1; typeNo < kTypes; ++typeNo) {
+        std::error_code error;
+        std::filesystem::copy_file(setting.shared()[c], setting.Target(c, typeNo),
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        if (error) state.SkipWithError("copy failed");
+      }
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * setting.copiedBytes());
+  state.counters["copies"] = kShared * (kTypes - 1);
+}
+BENCHMARK(BM_SystemCopies)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The part of SaveAllCurrentTypeData that is no copying: the current
+// type's eight configs saved.
+void BM_SaveEveryConfig(benchmark::State& state) {
+  TheSetting();
+  for (auto _ : state) {
+    for (int p = 0; p < kConfigs; ++p) {
+      if (SaveCurrentTypeData(p) != 0) state.SkipWithError("save failed");
+    }
+  }
+}
+BENCHMARK(BM_SaveEveryConfig)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
