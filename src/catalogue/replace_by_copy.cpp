@@ -1,6 +1,6 @@
 #include "catalogue/replace_by_copy.h"
 
-#include <vector>
+#include <memory>
 
 namespace td::catalogue {
 namespace {
@@ -9,12 +9,13 @@ constexpr std::size_t kPiece = std::size_t{64} * 1024;
 
 // Every byte, NUL and Ctrl-Z included, until the source ends.
 bool CopyBytes(platform::ReadableFile& source, platform::WritableFile& target) {
-  std::vector<char> piece(kPiece);
+  // Not zero-filled first: only what the source gives is written.
+  const std::unique_ptr<char[]> piece(new char[kPiece]);
   for (;;) {
-    const std::int64_t got = source.Read(piece.data(), piece.size());
+    const std::int64_t got = source.Read(piece.get(), kPiece);
     if (got < 0) return false;
     if (got == 0) return true;
-    if (!target.Append(piece.data(), static_cast<std::size_t>(got))) return false;
+    if (!target.Append(piece.get(), static_cast<std::size_t>(got))) return false;
   }
 }
 

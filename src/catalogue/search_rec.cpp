@@ -1,11 +1,11 @@
 // SearchRec: whether a catalogue line is the record of a type. The line is
 // looked at whole, whatever its length.
-#include <string>
-
 #include "typedata_catalogue.h"
-#include "typedata_datafile.h"
 
 namespace {
+
+// Exactly the six characters 32 and 9 to 13, as leading skips them.
+bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The leading decimal number of text, with an optional sign, as atoi reads
 // it but without overflow: values beyond any type number are held at a
@@ -23,11 +23,14 @@ long LeadingNumber(const char* text) {
 
 }  // namespace
 
+// What CutComment and leading would leave of the line begins where its
+// white space ends, unless a comment begins there; the number is read
+// before any later comment, so the caller's line is looked at where it is
+// (every catalogue update asks this of every line).
 int SearchRec(const char* line, int typeNo) {
   if (line == nullptr) return 0;
-  std::string copy = line;  // the caller's line is not changed
-  CutComment(copy.data());
-  const char* text = leading(copy.data());
-  if (*text == '\0' || *text == '[') return 0;
+  const char* text = line;
+  while (IsWhite(*text)) ++text;
+  if (*text == '\0' || *text == '[' || (text[0] == '/' && text[1] == '/')) return 0;
   return LeadingNumber(text) == (typeNo & 0xFFFF) ? 1 : 0;
 }

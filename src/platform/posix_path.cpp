@@ -23,6 +23,15 @@ bool SameIgnoringCase(const char* a, const std::string& b) {
   return a[i] == '\0' && i == b.size();
 }
 
+std::string InOneCase(const std::string& name, bool capitals) {
+  std::string variant = name;
+  for (char& c : variant) {
+    if (capitals && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (!capitals) c = FoldCase(c);
+  }
+  return variant;
+}
+
 // The name in folder that equals component without regard to case; the
 // component itself when none does.
 std::string MatchInFolder(const std::string& folder, const std::string& component) {
@@ -65,7 +74,17 @@ std::string MapServicePath(const std::string& servicePath) {
       const std::size_t stem = mapped.size();
       mapped += component;
       if (resolving && component != "." && component != ".." && !ExistsExactly(mapped)) {
-        mapped.replace(stem, std::string::npos, MatchInFolder(folder, component));
+        // The name in small or in capital letters first: found so, it spares
+        // reading the folder, which may hold a folder for every type.
+        std::string found;
+        for (bool capitals : {false, true}) {
+          const std::string variant = InOneCase(component, capitals);
+          if (variant != component && ExistsExactly(mapped.substr(0, stem) + variant)) {
+            found = variant;
+            break;
+          }
+        }
+        mapped.replace(stem, std::string::npos, found.empty() ? MatchInFolder(folder, component) : found);
         resolving = ExistsExactly(mapped);
       }
     }

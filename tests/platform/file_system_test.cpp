@@ -54,6 +54,11 @@ TEST_F(PlatformTest, ServicePathsReachFilesWhateverTheirLetterCase) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"0012", "mmi.typ"}));
   EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "1,\"A\"\r\n");
+  // Names of mixed case are found too, in either direction.
+  WriteFileBytes(workspace_.Path("type/0012/Cf0012.Dat"), "x");
+  EXPECT_EQ(ReadLines("..\\type\\0012\\CF0012.DAT"), std::vector<std::string>{"x"});
+  EXPECT_EQ(ReadLines("..\\TYPE\\0012\\cf0012.dat"), std::vector<std::string>{"x"});
+  EXPECT_FALSE(Fs().Exists("..\\type\\0012\\CF0013.DAT"));
   EXPECT_EQ(td::platform::ParentOf("..\\type\\0012\\CF0012.DAT"), "..\\type\\0012");
 }
 
