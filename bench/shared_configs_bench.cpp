@@ -2,8 +2,8 @@
 // through the first name part, whose catalogue holds 1,001 types with the
 // same first part: every config of the current type saved, then the two
 // shared files pushed to the 1,000 other types. Beside it, the same 2,000
-// copies made with the system's copy (std::filesystem::copy_file), and the
-// saves alone.
+// copies made with the system's copy (std::filesystem::copy_file), the same
+// copies made atomic and durable by hand, and the saves alone.
 //
 // The service replaces every target atomically and durably: the copy is
 // written to a temporary file, flushed to disk, renamed over the target and
@@ -12,9 +12,13 @@
 //
 //   build/release/bin/bench_shared_configs
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -114,6 +118,41 @@ void BM_SystemCopies(benchmark::State& state) {
   state.counters["copies"] = kShared * (kTypes - 1);
 }
 BENCHMARK(BM_SystemCopies)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same copies made by hand as the service makes each one: the bytes
+// written to a temporary file in the target's folder, flushed to disk,
+// renamed over the target, and the folder flushed. The least that an
+// atomic and durable copy costs.
+void BM_SystemCopiesDurable(benchmark::State& state) {
+  Setting& setting = TheSetting();
+  std::vector<std::string> contents;
+  for (const std::string& path : setting.shared()) {
+    std::ifstream in(path, std::ios::binary);
+    contents.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  for (auto _ : state) {
+    for (std::size_t c = 0; c < contents.size(); ++c) {
+      for (int typeNo = 1; typeNo < kTypes; ++typeNo) {
+        const std::string target = setting.Target(c, typeNo);
+        const std::string folder = target.substr(0, target.rfind('/'));
+        const std::string temp = folder + "/copy.tmp";
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        bool ok = fd >= 0 && ::write(fd, contents[c].data(), contents[c].size()) ==
+                                 static_cast<ssize_t>(contents[c].size());
+        ok = ok && ::fsync(fd) == 0;
+        ok = fd >= 0 && ::close(fd) == 0 && ok;
+        ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        ok = ok && dir >= 0 && ::fsync(dir) == 0;
+        if (dir >= 0) ::close(dir);
+        if (!ok) state.SkipWithError("copy failed");
+      }
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * setting.copiedBytes());
+  state.counters["copies"] = kShared * (kTypes - 1);
+}
+BENCHMARK(BM_SystemCopiesDurable)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The part of SaveAllCurrentTypeData that is no copying: the current
 // type's eight configs saved.
