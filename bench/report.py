@@ -3,6 +3,7 @@
 docs/performance.md and the plot of throughput against file size.
 
     bench/report.py RESULTS_DIR DOC PLOT
+    bench/report.py --compare BEFORE_DIR AFTER_DIR   # medians side by side
 
 RESULTS_DIR holds one Google Benchmark JSON file per program (medians of
 the repetitions), peak_memory.txt, instructions.*.txt with the matching
@@ -176,7 +177,22 @@ def plot(m, path):
     return True
 
 
+def compare(before_dir, after_dir):
+    """A table of the benchmarks' medians in two result sets (before and
+    after a change), for the record of that change."""
+    before, after = load_medians(before_dir), load_medians(after_dir)
+    rows = []
+    for name in sorted(set(before) & set(after)):
+        b, a = before[name], after[name]
+        rows.append(["`%s`" % name, fmt_time(b["cpu"]), fmt_time(a["cpu"]), "%.2f×" % (b["cpu"] / a["cpu"]),
+                     fmt_time(b["real"]), fmt_time(a["real"])])
+    print(table(["Benchmark", "CPU before", "CPU after", "Faster by", "Wall before", "Wall after"], rows))
+
+
 def main():
+    if sys.argv[1] == "--compare":
+        compare(sys.argv[2], sys.argv[3])
+        return
     results, doc, plot_path = sys.argv[1], sys.argv[2], sys.argv[3]
     m = load_medians(results)
     machine = read_keyvalues(os.path.join(results, "machine.txt"))
