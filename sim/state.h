@@ -46,7 +46,11 @@ struct State {
 // Made at the first call and never destroyed: hosts may call the libraries
 // while the process ends. A plain pointer, as every host call asks for it.
 extern State* state;
-inline State& S() {
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline State&
+S() {
   if (!state) state = new State;
   return *state;
 }

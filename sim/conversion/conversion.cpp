@@ -63,7 +63,8 @@ std::int32_t TD_CALL ConvertMMIBintoBinL(std::int32_t value, void* conversion) {
   std::int32_t result = value;
   if (conversion) {
     const int decimals = mmisim::DecimalsOf(static_cast<const unsigned char*>(conversion));
-    result = mmisim::Saturate(std::trunc(value / mmisim::PowerOfTen(decimals)));
+    // Whole numbers come back as they are, as the division by 1 would give.
+    if (decimals > 0) result = mmisim::Saturate(std::trunc(value / mmisim::PowerOfTen(decimals)));
   }
   Record("ConvertMMIBintoBinL", {value, Arg(conversion)}, result);
   return result;

@@ -63,6 +63,66 @@ std::errc FromRewritten(const char* digits, std::size_t intDigits, const char* m
   return std::from_chars(scratch, put, *value, std::chars_format::general).ec;
 }
 
+// "00" to "99": decimal digits are put down two at a time.
+struct DigitPairs {
+  char text[200];
+  constexpr DigitPairs() : text() {
+    for (int i = 0; i < 100; ++i) {
+      text[2 * i] = static_cast<char>('0' + i / 10);
+      text[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+  }
+};
+constexpr DigitPairs kPairs;
+
+void PutPair(char* at, std::uint64_t pair) { std::memcpy(at, kPairs.text + 2 * pair, 2); }
+
+// The number of decimal digits of value (1 for 0).
+int DecimalLength(std::uint64_t value) {
+  static constexpr std::uint64_t kPowers[20] = {1,
+                                                10,
+                                                100,
+                                                1000,
+                                                10000,
+                                                100000,
+                                                1000000,
+                                                10000000,
+                                                100000000,
+                                                1000000000,
+                                                10000000000,
+                                                100000000000,
+                                                1000000000000,
+                                                10000000000000,
+                                                100000000000000,
+                                                1000000000000000,
+                                                10000000000000000,
+                                                100000000000000000,
+                                                1000000000000000000,
+                                                10000000000000000000u};
+  if (value == 0) return 1;
+  // log10 from log2 (1233 / 4096 is just above log10(2)), then one test.
+  const int log2 = 63 - __builtin_clzll(value);
+  const int guess = (log2 + 1) * 1233 >> 12;
+  return guess - (value < kPowers[guess]) + 1;
+}
+
+// value in decimal without leading zeros, written from its last digit
+// back; gives the end.
+char* PutDecimal(char* at, std::uint64_t value) {
+  char* const end = at + DecimalLength(value);
+  char* p = end;
+  for (; value >= 100; value /= 100) {
+    p -= 2;
+    PutPair(p, value % 100);
+  }
+  if (value >= 10) {
+    PutPair(p - 2, value);
+  } else {
+    p[-1] = static_cast<char>('0' + value);
+  }
+  return end;
+}
+
 #ifdef __SIZEOF_INT128__
 // "%f" of a value below 10^12 from its exact binary form m * 2^e: m * 10^6
 // fits 128 bits, and shifting it right by -e with the bits shifted out
@@ -94,13 +154,12 @@ char* FormatFixed6Exactly(char* at, double value) {
   if (units >= static_cast<U128>(kMillion) * kMillion * kMillion) return nullptr;  // 10^12 and above
   const auto millionths = static_cast<std::uint64_t>(units);
   if (negative) *at++ = '-';
-  at = std::to_chars(at, at + 13, millionths / kMillion).ptr;
+  at = PutDecimal(at, millionths / kMillion);
   *at++ = '.';
-  std::uint64_t decimals = millionths % kMillion;
-  for (int i = 5; i >= 0; --i) {
-    at[i] = static_cast<char>('0' + decimals % 10);
-    decimals /= 10;
-  }
+  const std::uint64_t decimals = millionths % kMillion;
+  PutPair(at, decimals / 10000);
+  PutPair(at + 2, decimals / 100 % 100);
+  PutPair(at + 4, decimals % 100);
   return at + 6;
 }
 #else
@@ -114,7 +173,14 @@ char* FormatFixed6(char* at, double value) {
   return std::to_chars(at, at + kFixed6Max, value, std::chars_format::fixed, 6).ptr;
 }
 
-char* FormatLong(char* at, std::int32_t value) { return std::to_chars(at, at + kLongMax, value).ptr; }
+char* FormatLong(char* at, std::int32_t value) {
+  auto magnitude = static_cast<std::uint32_t>(value);
+  if (value < 0) {
+    *at++ = '-';
+    magnitude = 0u - magnitude;
+  }
+  return PutDecimal(at, magnitude);
+}
 
 void AppendFixed6(std::string* out, double value) {
   char buffer[kFixed6Max];

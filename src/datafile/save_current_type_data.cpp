@@ -54,16 +54,15 @@ void WriteValueSection(TextWriter& out, const td::Kind& kind, const ValueBlock* 
                        Source source) {
   const char header[] = {'[', kind.letter, ']'};
   out.WritePlainLine(header, sizeof header);
-  char line[kNumberLineMax];
   for (int i = 0; i < block->count; ++i) {
     const CfgId id = TD_CFGID(i, kind.code, configIndex);
     CfgIdRecord* item = nullptr;
     if (GetCFGIDStruc(id, &item) < 0 || !item) continue;  // no description: left out
-    char* at = FormatLong(line, i + 1);
+    // Put together where it goes in the writer's buffer.
+    char* at = FormatLong(out.BeginPlainLine(kNumberLineMax), i + 1);
     *at++ = ':';
     at = PutValue(at, kind, source, id, item, block->values[i]);
-    at = PutTerminator(at, i, block->count);
-    out.WritePlainLine(line, static_cast<std::size_t>(at - line));
+    out.EndPlainLine(PutTerminator(at, i, block->count));
   }
 }
 

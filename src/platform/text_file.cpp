@@ -124,6 +124,17 @@ void TextWriter::WritePlainLine(const char* text, std::size_t length) {
   Put("\r\n", 2);
 }
 
+char* TextWriter::BeginPlainLine(std::size_t size) {
+  if (kChunk - size_ < size + 2) Flush();
+  return buffer_.get() + size_;
+}
+
+void TextWriter::EndPlainLine(char* end) {
+  size_ = static_cast<std::size_t>(end - buffer_.get());
+  buffer_[size_++] = '\r';
+  buffer_[size_++] = '\n';
+}
+
 void TextWriter::Flush() {
   if (ok_ && size_ > 0) ok_ = file_->Append(buffer_.get(), size_);
   size_ = 0;

@@ -55,6 +55,11 @@ class TextWriter {
   // Writes a line that holds no '\n' (as the service's own numbers), and
   // its line end, without looking for line ends in it.
   void WritePlainLine(const char* text, std::size_t length);
+  // The same, put together in place: room for at most size bytes (a few
+  // hundred) of such a line; the caller writes them there and hands the end
+  // of what it wrote to EndPlainLine, which adds the line end.
+  char* BeginPlainLine(std::size_t size);
+  void EndPlainLine(char* end);
   // Writes what is buffered, flushes it to disk when sync is true, and
   // closes the file. False when any write, the flush or the close failed.
   bool Finish(bool sync);

@@ -71,6 +71,17 @@ TEST(NumberText, ExactStringsOnEveryBuild) {
   EXPECT_EQ(Long(-20), "-20");
   EXPECT_EQ(Long(2147483647), "2147483647");
   EXPECT_EQ(Long(-2147483647 - 1), "-2147483648");
+  // Every length of number, on both sides of each power of ten.
+  std::int64_t power = 1;
+  for (int digits = 1; digits <= 10; ++digits, power *= 10) {
+    for (std::int64_t value : {power - 1, power, power + 1}) {
+      if (value > 2147483647) continue;
+      const std::string text = std::to_string(value);
+      EXPECT_EQ(Long(static_cast<std::int32_t>(value)), text);
+      EXPECT_EQ(Long(static_cast<std::int32_t>(-value)), value == 0 ? "0" : "-" + text);
+      EXPECT_EQ(Fixed(static_cast<double>(value) + 0.25), text + ".250000");
+    }
+  }
 }
 
 TEST(NumberText, TruncationTowardZeroSaturates) {
