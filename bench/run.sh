@@ -4,7 +4,7 @@
 # when valgrind is there, the instructions of a read and a write, and writes
 # the results into docs/performance.md with the plot docs/images/bench-throughput.png.
 #
-#   bench/run.sh                    # everything, 3 repetitions
+#   bench/run.sh                    # everything, 5 repetitions
 #   TD_BENCH_REPETITIONS=5 bench/run.sh
 #   TD_BENCH_DIR=/some/disk bench/run.sh   # where the benchmarks' files go (default /tmp)
 set -euo pipefail
@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 build=build/release
 results=$build/bench-results
-repetitions=${TD_BENCH_REPETITIONS:-3}
+repetitions=${TD_BENCH_REPETITIONS:-5}
 programs=(datafile type_switch download shared_configs catalogue)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTD_TESTS=OFF >/dev/null
@@ -52,5 +52,14 @@ if command -v valgrind >/dev/null; then
 fi
 
 echo "load_after $(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/machine.txt"
-python3 bench/report.py "$results" docs/performance.md docs/images/bench-throughput.png >/dev/null
+# The plot needs matplotlib (Debian: python3-matplotlib), which the first
+# python3 on the path may lack; without it the tables are written alone.
+python=python3
+for candidate in python3 /usr/bin/python3; do
+  if "$candidate" -c 'import matplotlib' 2>/dev/null; then
+    python=$candidate
+    break
+  fi
+done
+"$python" bench/report.py "$results" docs/performance.md docs/images/bench-throughput.png >/dev/null
 echo "== written: docs/performance.md, docs/images/bench-throughput.png (raw results in $results)"
