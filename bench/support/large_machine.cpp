@@ -114,6 +114,7 @@ std::vector<std::string> TypeDataPaths(int typeNo) {
   char folder[8];
   std::snprintf(folder, sizeof folder, "%04d", typeNo);
   std::vector<std::string> paths;
+  paths.reserve(GetMMITypeInfo()->configCount);
   for (int p = 0; p < GetMMITypeInfo()->configCount; ++p)
     paths.push_back("..\\type\\" + std::string(folder) + "\\" + type->configs[p].datName);
   return paths;

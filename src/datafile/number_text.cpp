@@ -67,7 +67,7 @@ std::errc FromRewritten(const char* digits, std::size_t intDigits, const char* m
 struct DigitPairs {
   char text[200];
   constexpr DigitPairs() : text() {
-    for (int i = 0; i < 100; ++i) {
+    for (std::size_t i = 0; i < 100; ++i) {
       text[2 * i] = static_cast<char>('0' + i / 10);
       text[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
