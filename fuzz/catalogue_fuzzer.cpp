@@ -4,7 +4,8 @@
 // write can be checked against what they must write:
 //
 //   byte 0      the operation (low 2 bits); bit 7 keeps the type number
-//               among the listed types 0 to 7
+//               among the listed types 0 to 7; bit 6 sets bits above the
+//               low 16, which must count for nothing
 //   bytes 1-2   the type number, little-endian, all 16 bits
 //   up to '\n'  the record (Add_FileRec, Update_FileRec) or the type name
 //   the rest    the catalogue file "..\type\mmi.typ"
@@ -145,6 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int operation = data[0] & 3;
   int typeNo = data[1] | (data[2] << 8);
   if (data[0] & 0x80) typeNo &= 7;
+  if (data[0] & 0x40) typeNo |= 0x30000;
   const unsigned number = static_cast<unsigned>(typeNo) & 0xFFFF;
 
   td::platform::FileSystem* before = td::platform::SetFileSystem(&files);
