@@ -57,11 +57,14 @@ class SoakHost::Faults {
   Faults& operator=(const Faults&) = delete;
 
   bool Fired() const {
-    return files_.failed() ||
+    return fired_ || files_.failed() ||
            (allocationAt_ > 0 && mmisim::AllocationCalls() - allocationsBefore_ >= allocationAt_);
   }
-  // No fault from here on (a host's recovery).
+  // No fault from here on (a host's recovery, which may start the host
+  // afresh and so count allocations from 0 again).
   void Off() {
+    fired_ = Fired();
+    allocationAt_ = 0;
     files_.FailAt(0);
     mmisim::FailAllocationAt(0);
   }
@@ -71,6 +74,7 @@ class SoakHost::Faults {
   testing::UseFileSystem use_;
   long allocationAt_ = 0;
   long allocationsBefore_ = 0;
+  bool fired_ = false;
 };
 
 SoakHost::SoakHost(std::string root, std::uint64_t seed, int maxTypes)
@@ -95,15 +99,16 @@ bool SoakHost::Begin() {
 
 bool SoakHost::Step() {
   ++step_;
-  // Weights: add, rename, edit and save, switch, download, copy, restart.
-  static const int kWeights[] = {12, 10, 25, 18, 10, 15, 4};
-  int pick = Pick(94);
+  // Weights: add, rename, edit and save, switch, download, copy, restart,
+  // new catalogue.
+  static const int kWeights[] = {12, 10, 25, 18, 10, 15, 4, 1};
+  int pick = Pick(95);
   int op = 0;
   while (pick >= kWeights[op]) pick -= kWeights[op++];
   if (op == 0 && static_cast<int>(model_.list.size()) >= maxTypes_) op = 1;
   if (op == 5 && model_.list.size() < 2) op = 4;
   static const char* const kNames[] = {"add",      "rename", "edit and save", "switch",
-                                       "download", "copy",   "restart"};
+                                       "download", "copy",   "restart",       "new catalogue"};
   operation_ = kNames[op];
   OperationFigures& figures = figures_[operation_];
   ++figures.runs;
@@ -130,8 +135,11 @@ bool SoakHost::Step() {
       case 5:
         Copy(faults);
         break;
-      default:
+      case 6:
         Restart();
+        break;
+      default:
+        NewCatalogue(faults);
         break;
     }
     if (faults.Fired()) ++figures.faultsFired;
@@ -184,7 +192,10 @@ void SoakHost::Add(Faults& faults) {
     std::snprintf(folder, sizeof folder, "/type/%04d", number);
     std::error_code ignored;
     std::filesystem::remove_all(root_ + folder, ignored);
-    Settle(model_, model_, false, model_);
+    // Files an older catalogue left under that number went with the folder.
+    Model failed = model_;
+    for (const ConfigSpec& config : machine_) failed.files.erase({number, config.position});
+    Settle(failed, failed, false, failed);
     return;
   }
   copied.list.insert(copied.list.begin(), {number, name, true});
@@ -368,6 +379,67 @@ void SoakHost::Copy(Faults& faults) {
 
 void SoakHost::Restart() {
   const int current = model_.current;
+  StartAfresh();
+  if (!Check("restart")) return;
+  Reload(current);
+}
+
+void SoakHost::NewCatalogue(Faults& faults) {
+  // The engineer clears away the folders the catalogue before last left
+  // behind; those of the types listed now stay, to be left behind in turn.
+  for (auto file = model_.files.begin(); file != model_.files.end();) {
+    if (model_.Find(file->first.first) != nullptr) {
+      ++file;
+      continue;
+    }
+    char folder[32];
+    std::snprintf(folder, sizeof folder, "/type/%04d", file->first.first);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_ + folder, ignored);
+    file = model_.files.erase(file);
+  }
+  // The host makes type 0 current first: its files are the ones saved.
+  SystemRecord* system = GetMMISystemStruc();
+  system->currentTypeNo = 0;
+  system->currentTypeName[0] = '\0';
+  Model before = model_;
+  before.current = 0;
+  before.currentName.clear();
+  before.memoryKnown = false;
+  // Type 0's files are saved from fresh defaults, but its D, S and A
+  // values from comm memory, since its files exist; the other types' files
+  // stay where they are, listed nowhere.
+  Model defaults = before;
+  for (const ConfigSpec& config : machine_) {
+    defaults.memory[static_cast<std::size_t>(config.position)] = DefaultValues(config);
+  }
+  Model created = before;
+  created.list = {{0, "", false}};
+  for (const ConfigSpec& config : machine_)
+    created.files[{0, config.position}] = SavedValues(defaults, config);
+
+  if (CreateSetTypeData() == 0) {
+    Settle(created, created, false, created);
+    if (!Check("new catalogue")) return;
+    faults.Off();
+    Expect(ChangeCurrentTypeData(0, 0) == 0, "type 0 could not be loaded");
+    UpdateCurrentType(kWindow, 0, kTypeCodeNotice, kStepNotice, kEndCode, 0xFFFF);
+    DrainMessages();
+    LoadInto(&model_, 0);
+    return;
+  }
+  // The list in memory may already be the new one while the file is not:
+  // the host starts afresh from the catalogue file and reloads type 0.
+  Expect(faults.Fired(), "CreateSetTypeData failed with no fault");
+  ++figures_[operation_].failed;
+  faults.Off();
+  StartAfresh();
+  Settle(before, created, true, model_);
+  if (!Check("new catalogue, failed")) return;
+  Reload(0);
+}
+
+void SoakHost::StartAfresh() {
   const mmisim::Machine machine = mmisim::CurrentMachine();
   mmisim::StartHost(machine);
   mmisim::SetRecording(false);
@@ -376,13 +448,15 @@ void SoakHost::Restart() {
   model_.currentName.clear();
   model_.memoryKnown = false;
   model_.comm.clear();
-  if (!Check("restart")) return;
-  Expect(ReadCurrentTypeData(current) == 0, "the current type could not be read after the restart");
-  UpdateCurrentType(kWindow, current, kTypeCodeNotice, kStepNotice, kEndCode, 0xFFFF);
+}
+
+void SoakHost::Reload(int typeNo) {
+  Expect(ReadCurrentTypeData(typeNo) == 0, "type " + std::to_string(typeNo) + " could not be read");
+  UpdateCurrentType(kWindow, typeNo, kTypeCodeNotice, kStepNotice, kEndCode, 0xFFFF);
   DrainMessages();
-  model_.current = current;
-  model_.currentName = model_.Find(current)->name;
-  LoadInto(&model_, current);
+  model_.current = typeNo;
+  model_.currentName = model_.Find(typeNo)->name;
+  LoadInto(&model_, typeNo);
 }
 
 // ---- The model's rules ------------------------------------------------------

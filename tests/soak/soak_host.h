@@ -1,7 +1,7 @@
 // A host that works the service at random, as an operator's days would:
 // types added and renamed, values changed and saved, types loaded and made
-// current, downloads, files copied between types, and the host started
-// afresh from the catalogue file. Faults are injected at random: the Nth
+// current, downloads, files copied between types, the host started afresh
+// from the catalogue file, and now and then a new catalogue. Faults are injected at random: the Nth
 // file operation fails, or the Nth allocation of the shell library. After
 // every step the type tree and the host's memory must agree with the model.
 #ifndef TESTS_SOAK_SOAK_HOST_H
@@ -47,6 +47,11 @@ class SoakHost {
   void Download();
   void Copy(Faults& faults);
   void Restart();
+  void NewCatalogue(Faults& faults);
+  // The host started again from the catalogue file, nothing loaded.
+  void StartAfresh();
+  // The type read from its files and made current.
+  void Reload(int typeNo);
 
   // Settles the model on what the tree holds: every file and the catalogue
   // as `older` or `newer` has them (each one on its own when mixed is true,

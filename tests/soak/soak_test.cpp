@@ -31,13 +31,21 @@ TEST_F(Soak, RandomOperationsAgreeWithTheModel) {
   const unsigned long long seed = FromEnvironment("TD_SOAK_SEED", std::random_device()());
   std::printf("soak: %ld operations, seed %llu (TD_SOAK_SEED=%llu repeats this run)\n", operations, seed,
               seed);
+  std::fflush(stdout);
   RecordProperty("seed", std::to_string(seed));
 
   td::soak::SoakHost host(workspace_.root(), seed, operations > 1000 ? 16 : 10);
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(host.Begin()) << host.failure() << "\nseed " << seed;
   long done = 0;
-  while (done < operations && host.Step()) ++done;
+  while (done < operations && host.Step()) {
+    // The long run says how far it is.
+    if (++done % 10000 == 0) {
+      const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      std::printf("soak: %ld operations after %.0f s\n", done, elapsed);
+      std::fflush(stdout);
+    }
+  }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(done, operations) << host.failure() << "\nseed " << seed;
 
