@@ -82,8 +82,8 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
       return kRefused;
     }
   }
-  CopyTypeDataOfAlreadyExistPartName(source, typeNo, const_cast<char*>(name.c_str()));
-  if (UpdateTypeFile(const_cast<char*>(name.c_str()), typeNo, 1) != 0) {
+  CopyTypeDataOfAlreadyExistPartName(source, typeNo, name.c_str());
+  if (UpdateTypeFile(name.c_str(), typeNo, 1) != 0) {
     out.Error("the catalogue could not be updated; nothing was added");
     std::error_code ignored;
     std::filesystem::remove_all(fmt::format("{}/{:04d}", session.TypeFolder(), typeNo), ignored);
@@ -109,9 +109,21 @@ int RunRename(const GlobalOptions& options, int number, const std::string& name,
   const std::string oldName = session.TypeName(number);
   const TreeFiles before = ReadTree(session.TypeFolder());
   // Pulled while the type still carries its old name, as the reference.
-  CopyTypeDataOfAlreadyExistPartName(number, number, const_cast<char*>(name.c_str()));
-  if (UpdateTypeFile(const_cast<char*>(name.c_str()), number, 0) != 0) {
-    out.Error("the catalogue could not be updated; the type keeps its name");
+  CopyTypeDataOfAlreadyExistPartName(number, number, name.c_str());
+  if (UpdateTypeFile(name.c_str(), number, 0) != 0) {
+    // The type keeps its old name, so it keeps its old files too.
+    const std::string own = fmt::format("{:04d}/", number);
+    for (const std::string& file : ChangedFiles(before, ReadTree(session.TypeFolder()))) {
+      if (file.rfind(own, 0) != 0) continue;
+      const auto old = before.find(file);
+      if (old != before.end()) {
+        WriteBytes(session.TypeFolder() + "/" + file, old->second);
+      } else {
+        std::error_code ignored;
+        std::filesystem::remove(session.TypeFolder() + "/" + file, ignored);
+      }
+    }
+    out.Error("the catalogue could not be updated; the type keeps its name and its files");
     return kRefused;
   }
   if (session.current() == number) session.SetCurrent(number);

@@ -16,6 +16,19 @@ std::string ReadBytes(const std::string& path, bool* ok) {
   return bytes.str();
 }
 
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  const std::string temp = path + ".restore-tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) return false;
+  }
+  std::error_code error;
+  fs::rename(temp, path, error);
+  if (error) fs::remove(temp, error);
+  return !error;
+}
+
 TreeFiles ReadTree(const std::string& folder) {
   TreeFiles files;
   std::error_code ignored;

@@ -16,6 +16,8 @@ TreeFiles ReadTree(const std::string& folder);
 std::vector<std::string> ChangedFiles(const TreeFiles& before, const TreeFiles& after);
 
 std::string ReadBytes(const std::string& path, bool* ok = nullptr);
+// Puts bytes in place of a file, atomically (a temporary file renamed over it).
+bool WriteBytes(const std::string& path, const std::string& bytes);
 
 }  // namespace tool
 
