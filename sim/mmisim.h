@@ -34,10 +34,10 @@ bool AddType(int typeNo, const char* name);
 // ---- Recorder ------------------------------------------------------------
 
 struct HostCall {
-  const char* op = "";              // the operation's name
+  const char* op = "";                 // the operation's name
   std::array<std::int64_t, 9> args{};  // its arguments (pointers as addresses)
   int argCount = 0;
-  std::string text;                 // a text argument, where there is one
+  std::string text;  // a text argument, where there is one
   std::int64_t result = 0;
 };
 
@@ -52,8 +52,8 @@ std::vector<HostCall> CallsOf(const std::string& op);
 
 // The nth MMI_GlobalAlloc from now (1 the next) gives null; 0 switches off.
 void FailAllocationAt(long n);
-long AllocationCalls();   // MMI_GlobalAlloc calls since start
-long LiveAllocations();   // blocks allocated and not yet freed
+long AllocationCalls();  // MMI_GlobalAlloc calls since start
+long LiveAllocations();  // blocks allocated and not yet freed
 
 // Message code of the answer to a dummy read: wParam is the step notice,
 // lParam the config index.
@@ -133,7 +133,7 @@ class Canvas {
 
  private:
   HDC dc_ = nullptr;
-  void* bitmap_ = nullptr;    // Windows: the bitmap and the one it replaced
+  void* bitmap_ = nullptr;  // Windows: the bitmap and the one it replaced
   void* replaced_ = nullptr;
 };
 

@@ -14,7 +14,7 @@ struct ItemDescription {
   bool described = true;  // false: the structure library knows no such item
   char dataType = 'I';    // 'P'/'F' real, 0 or ' ' not in use, else integer
   double defaultValue = 0.0;
-  int scale = 0;          // real items: decimals of the controller form
+  int scale = 0;  // real items: decimals of the controller form
 };
 
 struct KindItems {
@@ -24,11 +24,11 @@ struct KindItems {
 };
 
 struct MachineConfig {
-  int configNo = 0;        // from 1
-  std::string prefix;      // at most 7 characters
-  int partNo = 0;          // shared through this name part, 0 for none
-  KindItems kinds[5];      // D, S, A, L, V (section order)
-  int line = 0;            // where the description names it
+  int configNo = 0;    // from 1
+  std::string prefix;  // at most 7 characters
+  int partNo = 0;      // shared through this name part, 0 for none
+  KindItems kinds[5];  // D, S, A, L, V (section order)
+  int line = 0;        // where the description names it
 };
 
 struct Board {
@@ -48,8 +48,7 @@ struct Machine {
 
 // Reads a machine description. On a mistake gives false and a message
 // "source:line: what is wrong"; machine is then left as it was.
-bool ParseMachine(const std::string& text, const std::string& source, Machine* machine,
-                  std::string* error);
+bool ParseMachine(const std::string& text, const std::string& source, Machine* machine, std::string* error);
 
 // Reads a machine description file; a missing file is a mistake too.
 bool LoadMachineFile(const std::string& path, Machine* machine, std::string* error);

@@ -207,7 +207,8 @@ class Parser {
     const std::size_t dash = range.find('-');
     if (!Integer(range.substr(0, dash), 1, 65535, "item number", &first)) return false;
     last = first;
-    if (dash != std::string::npos && !Integer(range.substr(dash + 1), first, 65535, "last item number", &last)) {
+    if (dash != std::string::npos &&
+        !Integer(range.substr(dash + 1), first, 65535, "last item number", &last)) {
       return false;
     }
     if (last > static_cast<long>(kind->count)) {

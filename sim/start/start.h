@@ -10,7 +10,7 @@
 namespace mmisim {
 
 struct CatalogueReading {
-  int types = 0;                 // records put into the type list
+  int types = 0;                    // records put into the type list
   std::vector<int> skippedRecords;  // ordinals of records not understood
 };
 

@@ -19,10 +19,10 @@ constexpr const char* kCatalogueFile = "..\\type\\mmi.typ";
 bool WriteFirstCatalogue() {
   td::platform::Fs().MakeDir(td::datafile::TypeRoot());  // may exist; a failure shows below
   return td::platform::ReplaceFileAtomically(td::catalogue::kCatalogueTemp, kCatalogueFile,
-                                   [](td::platform::TextWriter& out) {
-                                     out.Write("0, \n");
-                                     return true;
-                                   });
+                                             [](td::platform::TextWriter& out) {
+                                               out.Write("0, \n");
+                                               return true;
+                                             });
 }
 
 }  // namespace

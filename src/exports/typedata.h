@@ -12,14 +12,14 @@
 #ifndef TYPEDATA_H
 #define TYPEDATA_H
 
-#include "records.h"
 #include "host.h"
+#include "records.h"
 #include "typedata_api.h"
-#include "typedata_datafile.h"
-#include "typedata_link.h"
 #include "typedata_catalogue.h"
-#include "typedata_nameparts.h"
 #include "typedata_controls.h"
+#include "typedata_datafile.h"
 #include "typedata_lifecycle.h"
+#include "typedata_link.h"
+#include "typedata_nameparts.h"
 
 #endif /* TYPEDATA_H */

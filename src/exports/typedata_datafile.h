@@ -31,24 +31,24 @@ TD_EXPORT(int) SaveCurrentTypeData(int configPosition);
  * when it cannot be opened or read, memory is exhausted, the config is
  * unknown, a section header line is malformed, or an item number lies
  * beyond the block's spare place. */
-TD_EXPORT(int) DAT_fread(const char *fileName, int configPosition, TypeRecord *type);
+TD_EXPORT(int) DAT_fread(const char* fileName, int configPosition, TypeRecord* type);
 
 /* ---- Line scanning ------------------------------------------------------ */
 
 /* The text's first character that is not white space, or its terminating
  * zero. The text is not changed. */
-TD_EXPORT(char *) leading(char *text);
+TD_EXPORT(char*) leading(char* text);
 
 /* Cuts the text after its last character that is not white space and gives
  * a pointer to that character; for an empty or all-blank text, which it
  * leaves empty, the text's start. */
-TD_EXPORT(char *) trailing(char *text);
+TD_EXPORT(char*) trailing(char* text);
 
 /* leading, then trailing on what leading gave; gives the trimmed start. */
-TD_EXPORT(char *) trim(char *text);
+TD_EXPORT(char*) trim(char* text);
 
 /* Cuts the text at its first "//". */
-TD_EXPORT(void) CutComment(char *text);
+TD_EXPORT(void) CutComment(char* text);
 
 /* Splits line (changed in place) at ',' and line feed, runs of separators
  * counting as one; trims each token and copies it into the buffer that the
@@ -57,17 +57,17 @@ TD_EXPORT(void) CutComment(char *text);
  * the line has 32 or more tokens (then the 32nd was copied and nothing is
  * cut or nulled). A line without tokens gives 0 with entry 0 null. Each
  * buffer must hold the longest token the line may carry. */
-TD_EXPORT(int) token(char *line, char **table);
+TD_EXPORT(int) token(char* line, char** table);
 
 /* When source starts with a quotation mark, copies what follows up to the
  * next quotation mark (or, when there is none, to the source's end) into
  * destination with a terminating zero and gives the number of characters
  * copied; otherwise gives 0 and leaves destination alone. */
-TD_EXPORT(int) quote(const char *source, char *destination);
+TD_EXPORT(int) quote(const char* source, char* destination);
 
 /* Reads one record, which may go on over lines ending in ',', from stream and
  * adds it to the text in buffer (size bytes, at least 1), as far as it fits.
  * Comment and blank lines are passed over; lines are read whole. */
-TD_EXPORT(void) append(FILE *stream, char *buffer, uint16_t size);
+TD_EXPORT(void) append(FILE* stream, char* buffer, uint16_t size);
 
 #endif /* TYPEDATA_DATAFILE_H */

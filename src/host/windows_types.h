@@ -25,7 +25,7 @@ extern "C" {
   struct name##__ {             \
     int unused;                 \
   };                            \
-  typedef struct name##__ *name
+  typedef struct name##__* name
 
 TD_DECLARE_HANDLE(HWND);
 TD_DECLARE_HANDLE(HDC);
@@ -34,11 +34,11 @@ TD_DECLARE_HANDLE(HFONT);
 TD_DECLARE_HANDLE(HBRUSH);
 TD_DECLARE_HANDLE(HPEN);
 TD_DECLARE_HANDLE(HBITMAP);
-typedef void *HGDIOBJ;
-typedef void *HGLOBAL;
-typedef void *HANDLE;
-typedef void *LPVOID;
-typedef const void *LPCVOID;
+typedef void* HGDIOBJ;
+typedef void* HGLOBAL;
+typedef void* HANDLE;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
 typedef int BOOL;
 typedef unsigned int UINT;
 typedef uint32_t DWORD;
@@ -46,7 +46,7 @@ typedef uint32_t COLORREF;
 typedef intptr_t LRESULT;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
-typedef const char *LPCSTR;
+typedef const char* LPCSTR;
 
 typedef struct tagPOINT {
   int32_t x;
@@ -83,7 +83,7 @@ HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 BOOL DestroyWindow(HWND window);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-BOOL Polygon(HDC dc, const POINT *points, int count);
+BOOL Polygon(HDC dc, const POINT* points, int count);
 HGLOBAL GlobalHandle(LPCVOID memory);
 BOOL GlobalUnlock(HGLOBAL memory);
 HGLOBAL GlobalFree(HGLOBAL memory);

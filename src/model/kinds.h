@@ -7,12 +7,12 @@
 namespace td {
 
 struct Kind {
-  char letter;    // kind letter, also the section header's letter
-  int code;       // kind code: CfgId kind byte and kindTable index
-  int slot;       // block slot in a BlockTable
-  int twinSlot;   // slot of the offline twin, -1 when the kind has none
-  bool numeric;   // a ValueBlock (true) or a TextBlock (false)
-  bool inCommMem; // mirrored in comm memory and sent to the controller
+  char letter;     // kind letter, also the section header's letter
+  int code;        // kind code: CfgId kind byte and kindTable index
+  int slot;        // block slot in a BlockTable
+  int twinSlot;    // slot of the offline twin, -1 when the kind has none
+  bool numeric;    // a ValueBlock (true) or a TextBlock (false)
+  bool inCommMem;  // mirrored in comm memory and sent to the controller
 };
 
 // In section order: D, S, A, L, V.
@@ -38,9 +38,7 @@ inline bool IsInUse(char dataType) {
 }
 
 // 'P' and 'F' mark real items; every other letter integer items.
-inline bool IsReal(char dataType) {
-  return dataType == TD_TYPE_REAL_P || dataType == TD_TYPE_REAL_F;
-}
+inline bool IsReal(char dataType) { return dataType == TD_TYPE_REAL_P || dataType == TD_TYPE_REAL_F; }
 
 inline ValueBlock* ValueSlot(const BlockTable* table, int slot) {
   return table ? static_cast<ValueBlock*>(table->slot[slot]) : nullptr;
@@ -51,9 +49,7 @@ inline TextBlock* TextSlot(const BlockTable* table, int slot) {
 }
 
 // Entry p of a type record.
-inline ConfigEntry* EntryAt(TypeRecord* record, int position) {
-  return &record->configs[position];
-}
+inline ConfigEntry* EntryAt(TypeRecord* record, int position) { return &record->configs[position]; }
 
 }  // namespace td
 

@@ -25,17 +25,17 @@ extern "C" {
 /* ---- Vocabulary -------------------------------------------------------- */
 
 /* Limits of names, numbers and texts. */
-#define TD_TYPE_NAME_MAX 23      /* characters of a type name */
-#define TD_TYPE_NAME_SIZE 24     /* bytes of a type name field */
-#define TD_PREFIX_MAX 7          /* characters of a config's file-name prefix */
-#define TD_PREFIX_SIZE 8         /* bytes of a prefix buffer */
-#define TD_DAT_NAME_MAX 15       /* characters of a type data file name */
-#define TD_DAT_NAME_SIZE 16      /* bytes of a datName field */
-#define TD_TEXT_MAX 259          /* characters of a V text */
-#define TD_TEXT_SIZE 260         /* bytes of one V text */
-#define TD_TYPE_NO_MAX 9999      /* highest type number */
-#define TD_PATH_SIZE 260         /* bytes of a path buffer */
-#define TD_NAME_PART_MAX 3       /* name parts of a type name */
+#define TD_TYPE_NAME_MAX 23  /* characters of a type name */
+#define TD_TYPE_NAME_SIZE 24 /* bytes of a type name field */
+#define TD_PREFIX_MAX 7      /* characters of a config's file-name prefix */
+#define TD_PREFIX_SIZE 8     /* bytes of a prefix buffer */
+#define TD_DAT_NAME_MAX 15   /* characters of a type data file name */
+#define TD_DAT_NAME_SIZE 16  /* bytes of a datName field */
+#define TD_TEXT_MAX 259      /* characters of a V text */
+#define TD_TEXT_SIZE 260     /* bytes of one V text */
+#define TD_TYPE_NO_MAX 9999  /* highest type number */
+#define TD_PATH_SIZE 260     /* bytes of a path buffer */
+#define TD_NAME_PART_MAX 3   /* name parts of a type name */
 
 /* Kind letters. */
 #define TD_KIND_D 'D'
@@ -65,8 +65,8 @@ extern "C" {
 
 /* Sizes of the service's own allocations. */
 #define TD_BLOCK_TABLE_SIZE ((uint32_t)sizeof(BlockTable))
-#define TD_VALUE_BLOCK_SIZE(count) ((uint32_t)(count) * 8u + 16u)
-#define TD_TEXT_BLOCK_SIZE(count) ((uint32_t)(count) * 260u + 264u)
+#define TD_VALUE_BLOCK_SIZE(count) ((uint32_t)(count)*8u + 16u)
+#define TD_TEXT_BLOCK_SIZE(count) ((uint32_t)(count)*260u + 264u)
 
 /* Data type letters that mark an item not in use, and real items. */
 #define TD_TYPE_UNUSED_0 '\0'
@@ -80,11 +80,10 @@ extern "C" {
  * 8-15, item index in bits 16-31. */
 typedef uint32_t CfgId;
 
-#define TD_CFGID(itemIndex, kindCode, configIndex)                     \
-  ((CfgId)((((uint32_t)(itemIndex) & 0xFFFFu) << 16) |                 \
-           (((uint32_t)(kindCode) & 0xFFu) << 8) |                    \
-           ((uint32_t)(configIndex) & 0xFFu)))
-#define TD_CFGID_CONFIG(id) ((unsigned)((id) & 0xFFu))
+#define TD_CFGID(itemIndex, kindCode, configIndex)                                         \
+  ((CfgId)((((uint32_t)(itemIndex)&0xFFFFu) << 16) | (((uint32_t)(kindCode)&0xFFu) << 8) | \
+           ((uint32_t)(configIndex)&0xFFu)))
+#define TD_CFGID_CONFIG(id) ((unsigned)((id)&0xFFu))
 #define TD_CFGID_KIND(id) ((unsigned)(((id) >> 8) & 0xFFu))
 #define TD_CFGID_ITEM(id) ((unsigned)(((id) >> 16) & 0xFFFFu))
 
@@ -96,16 +95,16 @@ typedef struct TypeRecord TypeRecord;
 /* The machine's system record. */
 typedef struct SystemRecord {
   unsigned char reserved0[0xA8];
-  char localeText[0x180 - 0xA8];         /* 0xA8 */
-  ConfigRecord *configList;               /* 0x180 */
+  char localeText[0x180 - 0xA8]; /* 0xA8 */
+  ConfigRecord* configList;      /* 0x180 */
   unsigned char reserved1[0x426 - 0x184];
-  int16_t offlineEnabled;                 /* 0x426 */
-  uint16_t namePartCount;                 /* 0x428 */
+  int16_t offlineEnabled; /* 0x426 */
+  uint16_t namePartCount; /* 0x428 */
   unsigned char reserved2[0x43C - 0x42A];
   char currentTypeName[TD_TYPE_NAME_SIZE]; /* 0x43C */
-  uint16_t currentTypeNo;                 /* 0x454 */
+  uint16_t currentTypeNo;                  /* 0x454 */
   unsigned char reserved3[2];
-  int16_t typeListOrder;                  /* 0x458 */
+  int16_t typeListOrder; /* 0x458 */
   unsigned char reserved4[6];
 } SystemRecord;
 
@@ -115,7 +114,7 @@ typedef struct TypeCatalogue {
   uint16_t typeCount;      /* 2 */
   uint16_t configCount;    /* 4 */
   uint16_t typeRecordSize; /* 6 */
-  TypeRecord *typeList;    /* 8 */
+  TypeRecord* typeList;    /* 8 */
 } TypeCatalogue;
 
 /* Number of items of one kind in a config (entry k describes kind code k). */
@@ -127,23 +126,23 @@ typedef struct KindCount {
 
 /* One config of the machine. */
 struct ConfigRecord {
-  char name[24];            /* 0x00: file-name prefix, at most 7 characters */
-  KindCount *kindTable;     /* 0x18 */
+  char name[24];        /* 0x00: file-name prefix, at most 7 characters */
+  KindCount* kindTable; /* 0x18 */
   unsigned char reserved0[0x40 - 0x1C];
-  uint16_t configNo;        /* 0x40: config number from 1; 0 names none */
+  uint16_t configNo; /* 0x40: config number from 1; 0 names none */
   unsigned char reserved1[0x4E - 0x42];
-  uint16_t partNo;          /* 0x4E: name part through which it is shared */
+  uint16_t partNo; /* 0x4E: name part through which it is shared */
   unsigned char reserved2[0x54 - 0x50];
-  ConfigRecord *next;       /* 0x54 */
+  ConfigRecord* next; /* 0x54 */
 };
 
 /* Description of one item. */
 typedef struct CfgIdRecord {
   unsigned char reserved0[0x28];
-  unsigned char conversion[3];   /* 0x28: start of the conversion descriptor */
-  char dataType;                 /* 0x2B: lies within the descriptor */
+  unsigned char conversion[3]; /* 0x28: start of the conversion descriptor */
+  char dataType;               /* 0x2B: lies within the descriptor */
   unsigned char conversionRest[0x40 - 0x2C];
-  double defaultValue;           /* 0x40 */
+  double defaultValue; /* 0x40 */
 } CfgIdRecord;
 
 /* ---- Records of the service -------------------------------------------- */
@@ -151,32 +150,32 @@ typedef struct CfgIdRecord {
 /* Numbers of one kind: count x 8 + 16 bytes are allocated, room for one
  * value beyond count. */
 typedef struct ValueBlock {
-  char kind;             /* 0: 'D', 'S', 'A' or 'L' */
+  char kind; /* 0: 'D', 'S', 'A' or 'L' */
   unsigned char reserved0;
-  uint16_t count;        /* 2 */
+  uint16_t count; /* 2 */
   unsigned char reserved1[4];
-  double values[];       /* 8 */
+  double values[]; /* 8 */
 } ValueBlock;
 
 /* Texts of kind V: count x 260 + 264 bytes are allocated, room for one text
  * beyond count. */
 typedef struct TextBlock {
-  char kind;             /* 0: 'V' */
+  char kind; /* 0: 'V' */
   unsigned char reserved0;
-  uint16_t count;        /* 2 */
+  uint16_t count;             /* 2 */
   char texts[][TD_TEXT_SIZE]; /* 4 */
 } TextBlock;
 
 /* The blocks of one config, by block slot (TD_SLOT_*): slots 0-5 hold
  * ValueBlocks, slots 6 and 7 TextBlocks. A null slot holds no block. */
 typedef struct BlockTable {
-  void *slot[TD_SLOT_COUNT];
+  void* slot[TD_SLOT_COUNT];
 } BlockTable;
 
 /* One type's entry for one config. */
 typedef struct ConfigEntry {
   char datName[TD_DAT_NAME_SIZE]; /* 0 */
-  BlockTable *blocks;             /* 16 */
+  BlockTable* blocks;             /* 16 */
 } ConfigEntry;
 
 /* One type of the catalogue; typeRecordSize bytes with configCount entries. */
@@ -184,8 +183,8 @@ struct TypeRecord {
   char name[TD_TYPE_NAME_SIZE]; /* 0x00 */
   uint16_t typeNo;              /* 0x18 */
   unsigned char reserved0[2];
-  TypeRecord *next;             /* 0x1C */
-  ConfigEntry configs[];        /* 0x20 */
+  TypeRecord* next;      /* 0x1C */
+  ConfigEntry configs[]; /* 0x20 */
 };
 
 /* Bytes a TypeRecord of configCount entries needs at least. */
@@ -201,8 +200,7 @@ struct TypeRecord {
 #else /* C99: a negative array size stops the compile */
 #define TD_SA_JOIN2(a, b) a##b
 #define TD_SA_JOIN(a, b) TD_SA_JOIN2(a, b)
-#define TD_STATIC_ASSERT(cond, msg) \
-  typedef char TD_SA_JOIN(td_static_assert_, __LINE__)[(cond) ? 1 : -1]
+#define TD_STATIC_ASSERT(cond, msg) typedef char TD_SA_JOIN(td_static_assert_, __LINE__)[(cond) ? 1 : -1]
 #endif
 
 #if UINTPTR_MAX == 0xFFFFFFFFu

@@ -64,7 +64,8 @@ class Win32FileSystem final : public FileSystem {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
-    if (mode == WriteMode::kAppend && SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+    if (mode == WriteMode::kAppend &&
+        SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR) {
       CloseHandle(file);
       return nullptr;
@@ -105,8 +106,8 @@ class Win32FileSystem final : public FileSystem {
     const BOOL got = GetFileTime(source, &created, &accessed, &written);
     CloseHandle(source);
     if (!got) return false;
-    HANDLE target = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE target = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE) return false;
     const BOOL set = SetFileTime(target, &created, &accessed, &written);
     CloseHandle(target);
