@@ -29,7 +29,7 @@ void DrainMessages() {
   }
 }
 
-std::string DataFileName(const ConfigSpec& config, int typeNo) {
+std::string DataFileName(const ConfigShape& config, int typeNo) {
   char name[32];
   std::snprintf(name, sizeof name, "%s%04d.DAT", config.prefix.c_str(), typeNo);
   return name;
@@ -87,7 +87,7 @@ bool SoakHost::Begin() {
   Expect(CreateSetTypeData() == 0, "CreateSetTypeData failed");
   model_ = Model();
   model_.list.push_back({0, "", false});
-  for (const ConfigSpec& config : machine_) model_.files[{0, config.position}] = DefaultValues(config);
+  for (const ConfigShape& config : machine_) model_.files[{0, config.position}] = DefaultValues(config);
   if (!Check("create")) return false;
 
   Expect(ChangeCurrentTypeData(0, 0) == 0, "type 0 could not be loaded");
@@ -166,7 +166,7 @@ void SoakHost::Add(Faults& faults) {
   // without its files.
   Model copied = model_;
   bool added = true;
-  for (const ConfigSpec& config : machine_) {
+  for (const ConfigShape& config : machine_) {
     char from[TD_DAT_NAME_SIZE];
     char to[TD_DAT_NAME_SIZE];
     Expect(MakeDatFileName(from, source, config.position) == 0 &&
@@ -194,7 +194,7 @@ void SoakHost::Add(Faults& faults) {
     std::filesystem::remove_all(root_ + folder, ignored);
     // Files an older catalogue left under that number went with the folder.
     Model failed = model_;
-    for (const ConfigSpec& config : machine_) failed.files.erase({number, config.position});
+    for (const ConfigShape& config : machine_) failed.files.erase({number, config.position});
     Settle(failed, failed, false, failed);
     return;
   }
@@ -238,8 +238,8 @@ void SoakHost::EditAndSave() {
   TypeRecord* record = nullptr;
   GetMMITypeNameAndStruc(model_.current, nullptr, &record);
   for (int changes = 1 + Pick(5); changes > 0; --changes) {
-    const ConfigSpec& config = machine_[static_cast<std::size_t>(Pick(static_cast<int>(machine_.size())))];
-    const KindSpec& kind =
+    const ConfigShape& config = machine_[static_cast<std::size_t>(Pick(static_cast<int>(machine_.size())))];
+    const KindShape& kind =
         config.kinds[static_cast<std::size_t>(Pick(static_cast<int>(config.kinds.size())))];
     std::vector<std::size_t> inUse;
     for (std::size_t i = 0; i < kind.items.size(); ++i) {
@@ -247,7 +247,7 @@ void SoakHost::EditAndSave() {
     }
     if (inUse.empty()) continue;
     const std::size_t i = inUse[static_cast<std::size_t>(Pick(static_cast<int>(inUse.size())))];
-    const ItemSpec& item = kind.items[i];
+    const ItemShape& item = kind.items[i];
     ConfigValues& memory = edited.memory[static_cast<std::size_t>(config.position)];
     BlockTable* table = record->configs[config.position].blocks;
     if (InCommMemory(kind.kind)) {
@@ -271,7 +271,7 @@ void SoakHost::EditAndSave() {
   Faults saving(random_, true);
   const int result = SaveAllCurrentTypeData();
   Model saved = edited;
-  for (const ConfigSpec& config : machine_) {
+  for (const ConfigShape& config : machine_) {
     saved.files[{model_.current, config.position}] = SavedValues(edited, config);
   }
   Model spread = saved;
@@ -353,7 +353,7 @@ void SoakHost::Copy(Faults& faults) {
   const int from = model_.list[static_cast<std::size_t>(Pick(count))].typeNo;
   int to = from;
   while (to == from) to = model_.list[static_cast<std::size_t>(Pick(count))].typeNo;
-  const ConfigSpec& config = machine_[static_cast<std::size_t>(Pick(static_cast<int>(machine_.size())))];
+  const ConfigShape& config = machine_[static_cast<std::size_t>(Pick(static_cast<int>(machine_.size())))];
   Model after = model_;
   after.files[{to, config.position}] = model_.files[{from, config.position}];
   const bool exec = Pick(2) == 0;
@@ -410,12 +410,12 @@ void SoakHost::NewCatalogue(Faults& faults) {
   // values from comm memory, since its files exist; the other types' files
   // stay where they are, listed nowhere.
   Model defaults = before;
-  for (const ConfigSpec& config : machine_) {
+  for (const ConfigShape& config : machine_) {
     defaults.memory[static_cast<std::size_t>(config.position)] = DefaultValues(config);
   }
   Model created = before;
   created.list = {{0, "", false}};
-  for (const ConfigSpec& config : machine_)
+  for (const ConfigShape& config : machine_)
     created.files[{0, config.position}] = SavedValues(defaults, config);
 
   if (CreateSetTypeData() == 0) {
@@ -464,13 +464,13 @@ void SoakHost::Reload(int typeNo) {
 void SoakHost::LoadInto(Model* model, int typeNo) const {
   model->memoryKnown = true;
   model->memory.assign(machine_.size(), ConfigValues());
-  for (const ConfigSpec& config : machine_) {
+  for (const ConfigShape& config : machine_) {
     const ConfigValues& values = model->files.at({typeNo, config.position});
     model->memory[static_cast<std::size_t>(config.position)] = values;
-    for (const KindSpec& kind : config.kinds) {
+    for (const KindShape& kind : config.kinds) {
       if (!InCommMemory(kind.kind)) continue;
       for (std::size_t i = 0; i < kind.items.size(); ++i) {
-        const ItemSpec& item = kind.items[i];
+        const ItemShape& item = kind.items[i];
         if (item.inUse) {
           model->comm[item.id] =
               ConvertDoubleToMMIForm(values.numbers[static_cast<std::size_t>(kind.kind)][i], item.id);
@@ -480,12 +480,12 @@ void SoakHost::LoadInto(Model* model, int typeNo) const {
   }
 }
 
-ConfigValues SoakHost::SavedValues(const Model& model, const ConfigSpec& config) const {
+ConfigValues SoakHost::SavedValues(const Model& model, const ConfigShape& config) const {
   ConfigValues values = model.memory[static_cast<std::size_t>(config.position)];
   const bool present = model.files.count({model.current, config.position}) > 0;
-  for (const KindSpec& kind : config.kinds) {
+  for (const KindShape& kind : config.kinds) {
     for (std::size_t i = 0; i < kind.items.size(); ++i) {
-      const ItemSpec& item = kind.items[i];
+      const ItemShape& item = kind.items[i];
       if (kind.kind == 4) {
         if (!item.described || !item.inUse) values.texts[i].clear();
         continue;
@@ -527,7 +527,7 @@ void SoakHost::Pull(Model* model, const std::string& referenceName, int target,
       }
     }
     if (source == nullptr) continue;
-    for (const ConfigSpec& config : machine_) {
+    for (const ConfigShape& config : machine_) {
       const auto found = model->files.find({source->typeNo, config.position});
       if (config.partNo == k && found != model->files.end()) {
         model->files[{target, config.position}] = ConfigValues(found->second);
@@ -546,7 +546,7 @@ void SoakHost::Spread(Model* model) const {
           theirs[static_cast<std::size_t>(k - 1)] != parts[static_cast<std::size_t>(k - 1)]) {
         continue;
       }
-      for (const ConfigSpec& config : machine_) {
+      for (const ConfigShape& config : machine_) {
         if (config.partNo == k) {
           model->files[{entry.typeNo, config.position}] = model->files.at({model->current, config.position});
         }
@@ -571,7 +571,7 @@ void SoakHost::Settle(const Model& older, const Model& newer, bool mixed, const 
     for (const auto& [key, values] : older.files) keys.insert(key);
     for (const auto& [key, values] : newer.files) keys.insert(key);
     for (const FileKey& key : keys) {
-      const ConfigSpec& config = machine_[static_cast<std::size_t>(key.second)];
+      const ConfigShape& config = machine_[static_cast<std::size_t>(key.second)];
       const std::string path = FilePath(root_, config, key.first);
       const bool exists = testing::FileExists(path);
       const std::string bytes = exists ? testing::ReadFileBytes(path) : std::string();

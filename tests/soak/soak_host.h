@@ -65,7 +65,7 @@ class SoakHost {
   void LoadInto(Model* model, int typeNo) const;
   // The values SaveCurrentTypeData writes for a config from the memory
   // (and comm memory) the model describes.
-  ConfigValues SavedValues(const Model& model, const ConfigSpec& config) const;
+  ConfigValues SavedValues(const Model& model, const ConfigShape& config) const;
   // A type about to be named newName, or renamed from referenceName, takes
   // the shared configs of each changed part from the first type with it.
   void Pull(Model* model, const std::string& referenceName, int target, const std::string& newName) const;
@@ -81,7 +81,7 @@ class SoakHost {
   std::string root_;
   std::mt19937_64 random_;
   int maxTypes_;
-  std::vector<ConfigSpec> machine_;
+  std::vector<ConfigShape> machine_;
   Model model_;
   std::string failure_;
   std::string operation_;

@@ -21,7 +21,7 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string Number(const ItemSpec& item, double value) {
+std::string Number(const ItemShape& item, double value) {
   char text[64];
   if (item.inUse && item.real) {
     std::snprintf(text, sizeof text, "%.6f", value);
@@ -50,12 +50,12 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 
 }  // namespace
 
-std::vector<ConfigSpec> DescribeMachine() {
-  std::vector<ConfigSpec> configs;
+std::vector<ConfigShape> DescribeMachine() {
+  std::vector<ConfigShape> configs;
   const int count = GetMMITypeInfo()->configCount;
   for (int position = 0; position < count; ++position) {
     ConfigRecord* record = nullptr;
-    ConfigSpec config;
+    ConfigShape config;
     config.position = position;
     config.configIndex = SearchMMIConfigIndex(position + 1, &record) & 0xFF;
     config.prefix = record->name;
@@ -64,10 +64,10 @@ std::vector<ConfigSpec> DescribeMachine() {
       const int code = GetHAIndex(kKindLetters[kind]);
       const unsigned items = record->kindTable[code].count;
       if (items == 0) continue;
-      KindSpec spec;
-      spec.kind = kind;
+      KindShape shape;
+      shape.kind = kind;
       for (unsigned i = 0; i < items; ++i) {
-        ItemSpec item;
+        ItemShape item;
         item.id = TD_CFGID(i, code, config.configIndex);
         CfgIdRecord* description = nullptr;
         if (GetCFGIDStruc(item.id, &description) >= 0 && description != nullptr) {
@@ -77,24 +77,24 @@ std::vector<ConfigSpec> DescribeMachine() {
           item.defaultValue = description->defaultValue;
           item.conversion = description->conversion;
         }
-        spec.items.push_back(item);
+        shape.items.push_back(item);
       }
-      config.kinds.push_back(spec);
+      config.kinds.push_back(shape);
     }
     configs.push_back(config);
   }
   return configs;
 }
 
-ConfigValues DefaultValues(const ConfigSpec& config) {
+ConfigValues DefaultValues(const ConfigShape& config) {
   ConfigValues values;
-  for (const KindSpec& kind : config.kinds) {
+  for (const KindShape& kind : config.kinds) {
     if (kind.kind == 4) {
       values.texts.assign(kind.items.size(), "");
       continue;
     }
     std::vector<double>& numbers = values.numbers[static_cast<std::size_t>(kind.kind)];
-    for (const ItemSpec& item : kind.items) {
+    for (const ItemShape& item : kind.items) {
       // Written from the block: integers lose their fraction, items not in
       // use are written 0, and what is not written reads back as 0.
       double value = 0.0;
@@ -105,13 +105,13 @@ ConfigValues DefaultValues(const ConfigSpec& config) {
   return values;
 }
 
-std::string RenderFile(const ConfigSpec& config, const ConfigValues& values) {
+std::string RenderFile(const ConfigShape& config, const ConfigValues& values) {
   std::string bytes;
-  for (const KindSpec& kind : config.kinds) {
+  for (const KindShape& kind : config.kinds) {
     bytes += std::string("[") + kKindLetters[kind.kind] + "]\r\n";
     const std::size_t count = kind.items.size();
     for (std::size_t i = 0; i < count; ++i) {
-      const ItemSpec& item = kind.items[i];
+      const ItemShape& item = kind.items[i];
       if (!item.described || (kind.kind == 4 && !item.inUse)) continue;
       const std::string value = kind.kind == 4
                                     ? values.texts[i]
@@ -157,13 +157,13 @@ std::vector<std::string> PartsOf(const std::string& name) {
   }
 }
 
-std::string FilePath(const std::string& root, const ConfigSpec& config, int typeNo) {
+std::string FilePath(const std::string& root, const ConfigShape& config, int typeNo) {
   char path[64];
   std::snprintf(path, sizeof path, "type/%04d/%s%04d.DAT", typeNo, config.prefix.c_str(), typeNo);
   return root + "/" + path;
 }
 
-std::string TreeDifferences(const std::string& root, const std::vector<ConfigSpec>& machine,
+std::string TreeDifferences(const std::string& root, const std::vector<ConfigShape>& machine,
                             const Model& model) {
   std::string differences;
   std::set<std::string> expected = {Lower(root + "/type/mmi.typ")};
@@ -172,7 +172,7 @@ std::string TreeDifferences(const std::string& root, const std::vector<ConfigSpe
     differences += "the catalogue: " + FirstDifference(model.CatalogueBytes(), catalogue) + "\n";
   }
   for (const auto& [key, values] : model.files) {
-    const ConfigSpec& config = machine[static_cast<std::size_t>(key.second)];
+    const ConfigShape& config = machine[static_cast<std::size_t>(key.second)];
     const std::string path = FilePath(root, config, key.first);
     expected.insert(Lower(path));
     if (!testing::FileExists(path)) {
@@ -192,7 +192,7 @@ std::string TreeDifferences(const std::string& root, const std::vector<ConfigSpe
   return differences;
 }
 
-std::string MemoryDifferences(const std::vector<ConfigSpec>& machine, const Model& model) {
+std::string MemoryDifferences(const std::vector<ConfigShape>& machine, const Model& model) {
   std::ostringstream out;
   const TypeCatalogue* catalogue = GetMMITypeInfo();
   std::size_t listed = 0;
@@ -224,10 +224,10 @@ std::string MemoryDifferences(const std::vector<ConfigSpec>& machine, const Mode
     out << "no record of the current type\n";
     return out.str();
   }
-  for (const ConfigSpec& config : machine) {
+  for (const ConfigShape& config : machine) {
     const BlockTable* table = record->configs[config.position].blocks;
     const ConfigValues& values = model.memory[static_cast<std::size_t>(config.position)];
-    for (const KindSpec& kind : config.kinds) {
+    for (const KindShape& kind : config.kinds) {
       const void* block = table ? table->slot[kKindSlots[kind.kind]] : nullptr;
       const std::string where = config.prefix + " " + kKindLetters[kind.kind];
       if (block == nullptr) {

@@ -19,7 +19,7 @@ namespace td::soak {
 
 // ---- The machine, as its description gives it -----------------------------
 
-struct ItemSpec {
+struct ItemShape {
   bool described = false;
   bool inUse = false;
   bool real = false;
@@ -28,21 +28,21 @@ struct ItemSpec {
   const void* conversion = nullptr;  // the description's conversion descriptor
 };
 
-struct KindSpec {
+struct KindShape {
   int kind = 0;  // 0 to 4: D, S, A, L, V
-  std::vector<ItemSpec> items;
+  std::vector<ItemShape> items;
 };
 
-struct ConfigSpec {
+struct ConfigShape {
   int position = 0;     // config number - 1
   int configIndex = 0;  // place in the config list
   std::string prefix;
   int partNo = 0;
-  std::vector<KindSpec> kinds;  // kinds with items, in section order
+  std::vector<KindShape> kinds;  // kinds with items, in section order
 };
 
 // The configs of the started machine, by position.
-std::vector<ConfigSpec> DescribeMachine();
+std::vector<ConfigShape> DescribeMachine();
 
 inline constexpr char kKindLetters[5] = {'D', 'S', 'A', 'L', 'V'};
 inline constexpr int kKindSlots[5] = {TD_SLOT_D, TD_SLOT_S, TD_SLOT_A, TD_SLOT_L, TD_SLOT_V};
@@ -61,12 +61,12 @@ struct ConfigValues {
 };
 
 // What a file made anew from freshly built defaults holds.
-ConfigValues DefaultValues(const ConfigSpec& config);
+ConfigValues DefaultValues(const ConfigShape& config);
 
 // The bytes of a type data file holding these values, as the writer lays
 // them down: sections in order, every described item (V: in use), real
 // items with six decimals, others as whole numbers, items not in use 0.
-std::string RenderFile(const ConfigSpec& config, const ConfigValues& values);
+std::string RenderFile(const ConfigShape& config, const ConfigValues& values);
 
 // ---- The whole expected state ----------------------------------------------
 
@@ -101,16 +101,16 @@ std::vector<std::string> PartsOf(const std::string& name);
 // Every difference between the tree under root ("<root>/type") and the
 // model, one a line; empty when they agree. Files the model does not know
 // (temporary files, stray folders) are differences too.
-std::string TreeDifferences(const std::string& root, const std::vector<ConfigSpec>& machine,
+std::string TreeDifferences(const std::string& root, const std::vector<ConfigShape>& machine,
                             const Model& model);
 
 // Differences between the host's memory and the model: the type list, the
 // system record's current type, and (when known) the current type's tables
 // and comm memory.
-std::string MemoryDifferences(const std::vector<ConfigSpec>& machine, const Model& model);
+std::string MemoryDifferences(const std::vector<ConfigShape>& machine, const Model& model);
 
 // The path of a type data file below root.
-std::string FilePath(const std::string& root, const ConfigSpec& config, int typeNo);
+std::string FilePath(const std::string& root, const ConfigShape& config, int typeNo);
 
 }  // namespace td::soak
 
