@@ -9,6 +9,7 @@
 
 #include "mmisim.h"
 #include "support/bench_folder.h"
+#include "support/comm_items.h"
 #include "support/large_machine.h"
 #include "typedata.h"
 
@@ -72,18 +73,13 @@ BENCHMARK(BM_Download)->Unit(benchmark::kMillisecond);
 // As many comm memory reads as the download makes.
 void BM_CommReads(benchmark::State& state) {
   Setting& setting = TheSetting();
-  const int codes[3] = {TD_CODE_D, TD_CODE_S, TD_CODE_A};
   for (auto _ : state) {
     std::int64_t sum = 0;
-    for (int config = 0; config < setting.configs(); ++config) {
-      for (int code : codes) {
-        for (int item = 0; item < setting.numbers(); ++item) {
-          std::int32_t value = 0;
-          GetCommData(0, TD_CFGID(item, code, config), &value);
-          sum += value;
-        }
-      }
-    }
+    bench::ForEachCommItem(setting.configs(), setting.numbers(), [&](CfgId id) {
+      std::int32_t value = 0;
+      GetCommData(0, id, &value);
+      sum += value;
+    });
     benchmark::DoNotOptimize(sum);
   }
   state.SetItemsProcessed(state.iterations() * setting.items());
@@ -95,23 +91,21 @@ BENCHMARK(BM_CommReads)->Unit(benchmark::kMillisecond);
 // config the dummy read that hands the transfers to the controller.
 void BM_DownloadHostCalls(benchmark::State& state) {
   Setting& setting = TheSetting();
-  const int codes[3] = {TD_CODE_D, TD_CODE_S, TD_CODE_A};
   for (auto _ : state) {
-    for (int config = 0; config < setting.configs(); ++config) {
-      for (int code : codes) {
-        for (int item = 0; item < setting.numbers(); ++item) {
-          const CfgId id = TD_CFGID(item, code, config);
+    bench::ForEachCommItem(
+        setting.configs(), setting.numbers(),
+        [](CfgId id) {
           CfgIdRecord* record = nullptr;
           GetCFGIDStruc(id, &record);
           std::int32_t value = 0;
           GetCommData(0, id, &value);
           SendComm(kWindow, 0xFFFF, id, value);
-        }
-      }
-      DummyRead0(kWindow, kStepNotice, config);
-      mmisim::PostedMessage message;
-      mmisim::NextMessage(&message);
-    }
+        },
+        [](int config) {
+          DummyRead0(kWindow, kStepNotice, config);
+          mmisim::PostedMessage message;
+          mmisim::NextMessage(&message);
+        });
   }
   state.SetItemsProcessed(state.iterations() * setting.items());
 }

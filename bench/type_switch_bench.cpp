@@ -13,6 +13,7 @@
 #include "mmisim.h"
 #include "platform/file_system.h"
 #include "support/bench_folder.h"
+#include "support/comm_items.h"
 #include "support/large_machine.h"
 #include "typedata.h"
 
@@ -118,19 +119,13 @@ BENCHMARK(BM_SetCommMemory)->Unit(benchmark::kMillisecond);
 // description, its conversion and its place in comm memory.
 void BM_SetCommMemoryHostCalls(benchmark::State& state) {
   Setting& setting = TheSetting();
-  const int codes[3] = {TD_CODE_D, TD_CODE_S, TD_CODE_A};
   for (auto _ : state) {
-    for (int config = 0; config < setting.configs(); ++config) {
-      for (int code : codes) {
-        for (int item = 0; item < setting.numbers(); ++item) {
-          const CfgId id = TD_CFGID(item, code, config);
-          CfgIdRecord* record = nullptr;
-          GetCFGIDStruc(id, &record);
-          std::int32_t value = ConvertDoubleToMMIForm(1.5, id);
-          SetDataToCommMem(id, &value);
-        }
-      }
-    }
+    bench::ForEachCommItem(setting.configs(), setting.numbers(), [](CfgId id) {
+      CfgIdRecord* record = nullptr;
+      GetCFGIDStruc(id, &record);
+      std::int32_t value = ConvertDoubleToMMIForm(1.5, id);
+      SetDataToCommMem(id, &value);
+    });
   }
   state.SetItemsProcessed(state.iterations() * setting.configs() * 3 * setting.numbers());
 }
