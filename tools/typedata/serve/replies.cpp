@@ -1,0 +1,116 @@
+// The tool's own documents: each command runs as on the command line with
+// --json, its data and messages caught in memory, so the pages get exactly
+// the documents the command line prints.
+#include "replies.h"
+
+#include <fmt/core.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "commands.h"
+
+namespace tool::serve {
+namespace {
+
+// A stream in memory that a command can write to as to stdout.
+class MemoryFile {
+ public:
+  MemoryFile() : file_(open_memstream(&buffer_, &size_)) {}
+  ~MemoryFile() {
+    if (file_) std::fclose(file_);
+    std::free(buffer_);
+  }
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  std::FILE* file() const { return file_; }
+  std::string Text() {
+    std::fflush(file_);
+    return std::string(buffer_ ? buffer_ : "", size_);
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+};
+
+template <typename Command>
+Reply Run(const GlobalOptions& options, Command command) {
+  MemoryFile data;
+  MemoryFile messages;
+  Reply reply;
+  if (!data.file() || !messages.file()) {
+    reply.status = kUsageError;
+    reply.messages.push_back("out of memory");
+    return reply;
+  }
+  GlobalOptions json = options;
+  json.json = true;
+  Output out(data.file(), messages.file());
+  reply.status = command(json, out);
+  std::istringstream lines(messages.Text());
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t start = line.find_first_not_of(" \r");
+    // Progress bars draw with carriage returns; only what ends a line counts.
+    if (start != std::string::npos && line.find('\r', start) == std::string::npos)
+      reply.messages.push_back(line);
+  }
+  const std::string text = data.Text();
+  if (!text.empty()) reply.document = Document::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (reply.document.is_discarded()) reply.document = nullptr;
+  return reply;
+}
+
+std::string Folded(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+}  // namespace
+
+Reply TypesPage(const GlobalOptions& options, const ListQuery& query) {
+  Reply list =
+      Run(options, [&](const GlobalOptions& o, Output& out) { return RunList(o, query.byName, out); });
+  if (list.status != kDone || !list.document.is_object() || !list.document["types"].is_array()) return list;
+  const std::string wanted = Folded(query.filter);
+  Document page = Document::array();
+  std::size_t matched = 0;
+  for (const Document& type : list.document["types"]) {
+    const std::string shown =
+        fmt::format("{:04d} {}", type["number"].get<int>(), type["name"].get<std::string>());
+    if (!wanted.empty() && Folded(shown).find(wanted) == std::string::npos) continue;
+    if (matched >= query.offset && page.size() < query.limit) page.push_back(type);
+    ++matched;
+  }
+  list.document["total"] = list.document["types"].size();
+  list.document["matched"] = matched;
+  list.document["offset"] = query.offset;
+  list.document["types"] = std::move(page);
+  return list;
+}
+
+Reply TypeDocument(const GlobalOptions& options, int number) {
+  return Run(options, [&](const GlobalOptions& o, Output& out) { return RunShow(o, number, "", "", out); });
+}
+
+Reply CheckDocument(const GlobalOptions& options) {
+  return Run(options, [&](const GlobalOptions& o, Output& out) { return RunCheck(o, out); });
+}
+
+Reply SetValues(const GlobalOptions& options, int number, const std::string& prefix,
+                const std::vector<std::string>& assignments) {
+  return Run(options, [&](const GlobalOptions& o, Output& out) {
+    return RunSet(o, number, prefix, assignments, out);
+  });
+}
+
+bool HasType(const GlobalOptions& options, int number) {
+  Session session;
+  std::string error;
+  return session.Open(options, /*makeTypeFolder=*/false, &error) && session.TypeExists(number);
+}
+
+}  // namespace tool::serve

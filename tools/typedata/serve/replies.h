@@ -1,0 +1,53 @@
+// What the server answers with: the tool's own --json documents (list,
+// show, check, set), and the ones only the pages need (a page of the type
+// list, a comparison of several types, the sharing map), all described in
+// docs/json.md.
+#ifndef TOOLS_TYPEDATA_SERVE_REPLIES_H
+#define TOOLS_TYPEDATA_SERVE_REPLIES_H
+
+#include <string>
+#include <vector>
+
+#include "documents.h"
+#include "session.h"
+
+namespace tool::serve {
+
+// A document, or why there is none: status is the tool's exit status
+// (0 done, 1 refused, 2 a usage or input/output error).
+struct Reply {
+  int status = 0;
+  Document document;                  // null when the command gave none
+  std::vector<std::string> messages;  // what the command said on stderr
+};
+
+struct ListQuery {
+  std::string filter;  // matched against "NNNN NAME", letter case ignored
+  bool byName = false;
+  std::size_t offset = 0;
+  std::size_t limit = 100;
+};
+
+// The list document with only the page's types in "types", and "total",
+// "matched" and "offset".
+Reply TypesPage(const GlobalOptions& options, const ListQuery& query);
+// The show document of a type.
+Reply TypeDocument(const GlobalOptions& options, int number);
+// The check document.
+Reply CheckDocument(const GlobalOptions& options);
+// Changes as set makes them: "KIND:ITEM=VALUE" in the config prefix;
+// options.strict refuses values that would be stored rounded.
+Reply SetValues(const GlobalOptions& options, int number, const std::string& prefix,
+                const std::vector<std::string>& assignments);
+// Several types side by side; rows whose values differ marked.
+Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numbers,
+                      const std::string& config, bool onlyDifferences);
+// Which types share which config through which name part.
+Reply SharingDocument(const GlobalOptions& options);
+
+// Whether the tree has this type (false also when it cannot be opened).
+bool HasType(const GlobalOptions& options, int number);
+
+}  // namespace tool::serve
+
+#endif  // TOOLS_TYPEDATA_SERVE_REPLIES_H

@@ -1,0 +1,200 @@
+#include "routes.h"
+
+#include <fmt/core.h>
+
+#include <mutex>
+
+#include "assets.h"
+#include "commands.h"
+#include "replies.h"
+
+namespace tool::serve {
+namespace {
+
+// The service and the simulated host hold one tree per process: one
+// request at a time works on it.
+std::mutex treeMutex;
+
+constexpr std::size_t kMaxCompared = 50;
+constexpr std::size_t kMaxPage = 1000;
+
+void SendJson(httplib::Response& response, int status, const Document& document) {
+  response.status = status;
+  response.set_content(document.dump(-1, ' ', false, Document::error_handler_t::replace), "application/json");
+}
+
+void SendError(httplib::Response& response, int status, const std::string& error,
+               const std::vector<std::string>& messages = {}) {
+  Document document = NewDocument("error");
+  document["error"] = error;
+  document["messages"] = messages;
+  SendJson(response, status, document);
+}
+
+// The tool's exit status as an HTTP status: refused means the request
+// cannot be carried out as it stands.
+int HttpStatus(int status) { return status == kDone ? 200 : status == kRefused ? 422 : 400; }
+
+void SendReply(httplib::Response& response, const Reply& reply) {
+  if (reply.document.is_null()) {
+    SendError(response, reply.status == kDone ? 500 : HttpStatus(reply.status),
+              reply.messages.empty() ? "the command gave no document" : reply.messages.back(),
+              reply.messages);
+    return;
+  }
+  SendJson(response, HttpStatus(reply.status), reply.document);
+}
+
+// A type number as the tool takes it: 0 to 9999, digits only.
+bool TypeNumber(const std::string& text, int* number) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  *number = std::stoi(text);
+  return true;
+}
+
+std::size_t SizeParam(const httplib::Request& request, const char* name, std::size_t fallback,
+                      std::size_t most) {
+  const std::string text = request.get_param_value(name);
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    return fallback;
+  return std::min<std::size_t>(std::stoul(text), most);
+}
+
+const char* ContentType(const std::string& path) {
+  const auto endsWith = [&](const char* end) {
+    const std::string tail(end);
+    return path.size() >= tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  if (endsWith(".html")) return "text/html; charset=utf-8";
+  if (endsWith(".js")) return "text/javascript; charset=utf-8";
+  if (endsWith(".css")) return "text/css; charset=utf-8";
+  return "application/octet-stream";
+}
+
+void AddPages(httplib::Server& server, const Access& access) {
+  server.Get("/", [&](const httplib::Request& request, httplib::Response& response) {
+    if (access.TokenInQuery(request)) response.set_header("Set-Cookie", access.Cookie());
+    response.set_redirect("/types.html", 303);
+  });
+  server.Get(R"(/[a-z]+\.(?:html|js|css))",
+             [&](const httplib::Request& request, httplib::Response& response) {
+               const Asset* asset = FindAsset(request.path);
+               if (!asset) return SendError(response, 404, "no page " + request.path);
+               std::string body(asset->bytes, asset->size);
+               // The pages send the token with their changes; it is never in a script.
+               if (const std::size_t at = body.find("{{token}}"); at != std::string::npos)
+                 body.replace(at, 9, access.token());
+               if (access.TokenInQuery(request)) response.set_header("Set-Cookie", access.Cookie());
+               response.set_content(body, ContentType(request.path));
+             });
+}
+
+void AddReads(httplib::Server& server, const GlobalOptions& options) {
+  server.Get("/api/types", [&](const httplib::Request& request, httplib::Response& response) {
+    ListQuery query;
+    query.filter = request.get_param_value("filter");
+    query.byName = request.get_param_value("sort") == "name";
+    query.offset = SizeParam(request, "offset", 0, 1000000);
+    query.limit = SizeParam(request, "limit", 100, kMaxPage);
+    const std::lock_guard<std::mutex> one(treeMutex);
+    SendReply(response, TypesPage(options, query));
+  });
+  server.Get(R"(/api/types/(\d+))", [&](const httplib::Request& request, httplib::Response& response) {
+    int number = 0;
+    const std::lock_guard<std::mutex> one(treeMutex);
+    if (!TypeNumber(request.matches[1], &number) || !HasType(options, number))
+      return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
+    SendReply(response, TypeDocument(options, number));
+  });
+  server.Get("/api/compare", [&](const httplib::Request& request, httplib::Response& response) {
+    std::vector<int> numbers;
+    std::string list = request.get_param_value("types");
+    for (std::size_t at = 0; at <= list.size();) {
+      const std::size_t end = std::min(list.find(',', at), list.size());
+      int number = 0;
+      if (!TypeNumber(list.substr(at, end - at), &number))
+        return SendError(response, 400, "types is a list of type numbers, e.g. types=1,2,5");
+      numbers.push_back(number);
+      at = end + 1;
+    }
+    if (numbers.size() < 2 || numbers.size() > kMaxCompared)
+      return SendError(response, 400, fmt::format("compare 2 to {} types", kMaxCompared));
+    const std::lock_guard<std::mutex> one(treeMutex);
+    for (int number : numbers) {
+      if (!HasType(options, number)) return SendError(response, 404, fmt::format("no type {}", number));
+    }
+    SendReply(response, CompareDocument(options, numbers, request.get_param_value("config"),
+                                        request.get_param_value("all") != "1"));
+  });
+  server.Get("/api/sharing", [&](const httplib::Request&, httplib::Response& response) {
+    const std::lock_guard<std::mutex> one(treeMutex);
+    SendReply(response, SharingDocument(options));
+  });
+  server.Get("/api/check", [&](const httplib::Request&, httplib::Response& response) {
+    const std::lock_guard<std::mutex> one(treeMutex);
+    Reply reply = CheckDocument(options);
+    if (reply.status == kRefused && !reply.document.is_null()) reply.status = kDone;  // problems found
+    SendReply(response, reply);
+  });
+}
+
+void AddChanges(httplib::Server& server, const GlobalOptions& options) {
+  server.Post(R"(/api/types/(\d+)/set)", [&](const httplib::Request& request, httplib::Response& response) {
+    if (request.get_header_value("Content-Type").rfind("application/json", 0) != 0)
+      return SendError(response, 415, "send the changes as application/json");
+    const Document body = Document::parse(request.body, nullptr, /*allow_exceptions=*/false);
+    if (!body.is_object() || !body.contains("config") || !body["config"].is_string() ||
+        !body.contains("changes") || !body["changes"].is_array() || body["changes"].empty())
+      return SendError(response, 400,
+                       R"(expected {"config": "PREFIX", "changes": ["KIND:ITEM=VALUE", ...]})");
+    std::vector<std::string> changes;
+    for (const Document& change : body["changes"]) {
+      if (!change.is_string()) return SendError(response, 400, "each change is a text KIND:ITEM=VALUE");
+      changes.push_back(change.get<std::string>());
+    }
+    int number = 0;
+    const std::lock_guard<std::mutex> one(treeMutex);
+    if (!TypeNumber(request.matches[1], &number) || !HasType(options, number))
+      return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
+    GlobalOptions strict = options;
+    strict.strict = body.contains("strict") && body["strict"].is_boolean() && body["strict"].get<bool>();
+    const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);
+    if (reply.status != kDone || reply.document.is_null())
+      return SendError(response, reply.status == kDone ? 500 : HttpStatus(reply.status),
+                       reply.messages.empty() ? "nothing was saved" : reply.messages.back(), reply.messages);
+    Document answer = reply.document;
+    answer["messages"] = reply.messages;
+    SendJson(response, 200, answer);
+  });
+}
+
+}  // namespace
+
+void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Access& access) {
+  server.set_payload_max_length(kMaxBody);
+  server.set_default_headers({{"Cache-Control", "no-store"},
+                              {"X-Content-Type-Options", "nosniff"},
+                              {"X-Frame-Options", "DENY"},
+                              {"Referrer-Policy", "no-referrer"},
+                              {"Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'"}});
+  server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response& response) {
+    int status = 0;
+    std::string why;
+    if (access.Allowed(request, &status, &why)) return httplib::Server::HandlerResponse::Unhandled;
+    SendError(response, status, why);
+    return httplib::Server::HandlerResponse::Handled;
+  });
+  server.set_error_handler([](const httplib::Request& request, httplib::Response& response) {
+    if (!response.body.empty()) return;
+    if (response.status == 413)
+      return SendError(response, 413, fmt::format("a request body holds at most {} bytes", kMaxBody));
+    SendError(response, response.status,
+              fmt::format("{} {}: no such page or operation", request.method, request.path));
+  });
+  AddPages(server, access);
+  AddReads(server, options);
+  AddChanges(server, options);
+}
+
+}  // namespace tool::serve

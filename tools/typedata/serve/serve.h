@@ -1,0 +1,21 @@
+// typedata serve: the type tree in the browser, on this machine only.
+#ifndef TOOLS_TYPEDATA_SERVE_SERVE_H
+#define TOOLS_TYPEDATA_SERVE_SERVE_H
+
+#include "output.h"
+#include "session.h"
+
+namespace tool {
+
+struct ServeOptions {
+  int port = 0;       // 0: a free port
+  bool open = false;  // open the address in the desktop's browser
+};
+
+// Serves until SIGINT or SIGTERM; prints the address with its access token
+// on the data stream first.
+int RunServe(const GlobalOptions& options, const ServeOptions& serve, Output& out);
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_SERVE_SERVE_H

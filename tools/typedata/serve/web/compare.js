@@ -1,0 +1,45 @@
+// Two or more types side by side; the server marks each cell whose value
+// differs from the first type's, and leaves out equal rows unless asked.
+import { el, getJson, header, pad4, param, showError, typeLink } from './common.js';
+
+header('compare.html');
+const form = document.getElementById('form');
+
+async function loadConfigs() {
+  const map = await getJson('/api/sharing');
+  const select = document.getElementById('config');
+  select.append(...map.configs.map((c) => el('option', { value: c.config }, c.config)));
+  select.value = param('config') ?? '';
+}
+
+async function compare() {
+  const query = new URLSearchParams({
+    types: document.getElementById('types').value.split(/[\s,]+/).filter(Boolean).join(','),
+    config: document.getElementById('config').value,
+    all: document.getElementById('only').checked ? '0' : '1',
+  });
+  history.replaceState(null, '', `compare.html?${query}`);
+  try {
+    const result = await getJson(`/api/compare?${query}`);
+    showError(null);
+    document.getElementById('summary').textContent =
+      `${result.differing} item${result.differing === 1 ? '' : 's'} differ${result.differing === 1 ? 's' : ''}` +
+      (result.config ? ` in ${result.config}` : '');
+    document.getElementById('content').replaceChildren(el('table', { id: 'comparison' },
+      el('thead', {}, el('tr', {}, el('th', {}, 'Config'), el('th', {}, 'Kind'), el('th', { class: 'number' }, 'Item'),
+        el('th', {}, 'Data type'), result.types.map((t) => el('th', {}, typeLink(t.number, `${pad4(t.number)} ${t.name}`))))),
+      el('tbody', {}, result.rows.map((row) => el('tr', {},
+        el('td', {}, row.config), el('td', {}, row.kind), el('td', { class: 'number' }, row.item), el('td', {}, row.dataType),
+        row.values.map((value, i) => el('td', { class: row.differs[i] ? 'differs value' : 'value' }, value)))))));
+  } catch (error) {
+    showError(error);
+    document.getElementById('content').replaceChildren();
+  }
+}
+
+form.addEventListener('submit', (event) => { event.preventDefault(); compare(); });
+document.getElementById('only').addEventListener('change', compare);
+document.getElementById('config').addEventListener('change', compare);
+document.getElementById('types').value = (param('types') ?? '').split(',').join(', ');
+document.getElementById('only').checked = param('all') !== '1';
+loadConfigs().catch(showError).then(() => { if (param('types')) compare(); });
