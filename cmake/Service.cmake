@@ -19,6 +19,14 @@ target_include_directories(typedata_objects
   PUBLIC ${TD_PUBLIC_INCLUDE_DIRS}
   PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_target_properties(typedata_objects PROPERTIES POSITION_INDEPENDENT_CODE ON)
+# fast_float (header-only) converts the numbers of type data files. The
+# cross build takes a copy of its headers in the build tree: the build
+# machine's /usr/include must never be searched for the Windows build.
+find_path(TD_FAST_FLOAT_INCLUDE_DIR fast_float/fast_float.h NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+if(CMAKE_CROSSCOMPILING)
+  file(COPY ${TD_FAST_FLOAT_INCLUDE_DIR}/fast_float DESTINATION ${CMAKE_BINARY_DIR}/fast_float_include)
+  target_include_directories(typedata_objects SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/fast_float_include)
+endif()
 
 # The static library: what tests, tools and a host that brings its own host
 # operations link.

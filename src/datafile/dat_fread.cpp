@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "datafile/dat_set_section.h"
+#include "datafile/eight_digits.h"
 #include "datafile/number_text.h"
 #include "datafile/parse_state.h"
 #include "datafile/type_data_paths.h"
@@ -75,6 +76,7 @@ long ItemNumber(const char*& c) {
 // Stores the items of one item line into the current section's block.
 // -1 when an item number lies beyond the block's spare place.
 int ReadItems(const char* line) {
+  const char* const lineEnd = line + std::strlen(line);
   ValueBlock* values = td::currentSection == kTextSection ? nullptr : td::currentValueBlock;
   TextBlock* texts = td::currentSection == kTextSection ? td::currentTextBlock : nullptr;
   if (!values && !texts) return 0;
@@ -88,7 +90,7 @@ int ReadItems(const char* line) {
       if (number > 0 && index > count) return -1;
       if (number > 0 && values) {
         // The number ends before the item does; what follows it is dropped.
-        values->values[index] = td::datafile::ParseNumber(value, &c);
+        values->values[index] = td::datafile::ParseNumber(value, lineEnd, &c);
       }
       while (!IsItemEnd(*c)) ++c;  // the item ends at the next ',' or ';'
       if (number > 0 && texts) {
@@ -109,17 +111,25 @@ int ReadItems(const char* line) {
 // no comment and no white space at either end); false, with nothing done,
 // for every other line. *result is -1 when the item number lies beyond the
 // block's spare place.
-bool ReadWrittenNumberLine(const char* line, ValueBlock* block, int* result) {
+bool ReadWrittenNumberLine(const char* line, std::size_t length, ValueBlock* block, int* result) {
   const char* c = line;
   long number = 0;
-  for (; IsDigit(*c); ++c) {
-    if (c - line == 6) return false;  // a number that large: the general steps
-    number = number * 10 + (*c - '0');
+  if (length >= 8) {  // the item number's digits in one word
+    const std::uint64_t head = td::datafile::LoadEight(line);
+    const int digits = td::datafile::LeadingDigits(head);
+    if (digits > 6) return false;  // a number that large: the general steps
+    number = static_cast<long>(td::datafile::FirstDigitsValue(head, digits));
+    c += digits;
+  } else {
+    for (; IsDigit(*c); ++c) {
+      if (c - line == 6) return false;
+      number = number * 10 + (*c - '0');
+    }
   }
   if (c == line || *c != ':') return false;
-  const char* end = nullptr;
-  const double value = td::datafile::ParseNumber(c + 1, &end);
-  if ((*end != ',' && *end != ';') || end[1] != '\0') return false;
+  const char* const last = line + length - 1;
+  double value = 0.0;
+  if ((*last != ',' && *last != ';') || !td::datafile::ParseWrittenNumber(c + 1, last, &value)) return false;
   *result = 0;
   if (number == 0) return true;  // names no item: nothing is stored
   const long index = number - 1;
@@ -157,7 +167,7 @@ int Read(const char* fileName, int configPosition, TypeRecord* type) {
   while (reader.NextInPlace(&line, &length)) {
     if (inSection && td::currentSection != kTextSection && td::currentValueBlock) {
       int result = 0;
-      if (ReadWrittenNumberLine(line, td::currentValueBlock, &result)) {
+      if (ReadWrittenNumberLine(line, length, td::currentValueBlock, &result)) {
         if (result != 0) return -1;
         continue;
       }

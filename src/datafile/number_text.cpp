@@ -1,5 +1,9 @@
 #include "datafile/number_text.h"
 
+#include "datafile/eight_digits.h"
+
+#include <fast_float/fast_float.h>
+
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -15,7 +19,6 @@ namespace {
 
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsExponentLetter(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
 
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
 constexpr bool kDoubleArithmetic = true;
@@ -27,40 +30,24 @@ constexpr bool kDoubleArithmetic = false;
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The decimal exponent of a number's first significant digit, roughly: what
-// tells a value too large for a double from one too small.
-long Magnitude(const char* digits, std::size_t intDigits, std::size_t fracDigits, long exponent) {
-  for (std::size_t i = 0; i < intDigits; ++i) {
-    if (digits[i] != '0') return static_cast<long>(intDigits - i) + exponent;
-  }
-  const char* fraction = digits + intDigits + 1;
-  for (std::size_t i = 0; i < fracDigits; ++i) {
-    if (fraction[i] != '0') return -static_cast<long>(i) + exponent;
-  }
-  return 0;
-}
+constexpr std::uint64_t kExactIntegers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
-// Converts the number with the form that from_chars takes: a digit before
-// the point, 'e' as the exponent letter.
-std::errc FromRewritten(const char* digits, std::size_t intDigits, const char* mantissaEnd,
-                        const char* exponent, const char* exponentEnd, double* value) {
-  const std::size_t length = (intDigits == 0 ? 1 : 0) + static_cast<std::size_t>(mantissaEnd - digits) +
-                             (exponent ? 1 + static_cast<std::size_t>(exponentEnd - exponent) : 0);
-  char small[64];
-  std::string large;
-  char* scratch = small;
-  if (length > sizeof small) {
-    large.resize(length);
-    scratch = &large[0];
+// A Fortran exponent ('d' or 'D', then an optional sign and digits) after
+// the number at [mantissa, letter): the number is read again with 'e' in
+// its place. Gives the end of the exponent, or letter when no digit follows
+// it (the letter is then not part of the number).
+const char* ReadDExponent(const char* mantissa, const char* letter, const char* limit, double* value) {
+  const char* q = letter + 1;
+  if (q != limit && (*q == '+' || *q == '-')) ++q;
+  if (q == limit || !IsDigit(*q)) return letter;
+  for (const char* c = mantissa; c != letter; ++c) {
+    if (*c == 'e' || *c == 'E') return letter;  // one exponent only
   }
-  char* put = scratch;
-  if (intDigits == 0) *put++ = '0';
-  for (const char* c = digits; c != mantissaEnd; ++c) *put++ = *c;
-  if (exponent) {
-    *put++ = 'e';
-    for (const char* c = exponent; c != exponentEnd; ++c) *put++ = *c;
-  }
-  return std::from_chars(scratch, put, *value, std::chars_format::general).ec;
+  while (q != limit && IsDigit(*q)) ++q;
+  std::string rewritten(mantissa, q);
+  rewritten[static_cast<std::size_t>(letter - mantissa)] = 'e';
+  fast_float::from_chars(rewritten.data(), rewritten.data() + rewritten.size(), *value);
+  return q;
 }
 
 // "00" to "99": decimal digits are put down two at a time.
@@ -199,79 +186,74 @@ std::int32_t TruncateToLong(double value) {
   return static_cast<std::int32_t>(value);
 }
 
-double ParseNumber(const char* text, const char** end) {
+double ParseNumber(const char* text, const char* limit, const char** end) {
   const char* p = text;
-  while (IsWhite(*p)) ++p;
+  while (p != limit && IsWhite(*p)) ++p;
   bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  // The digits are gathered into an integer on the way, for the quick
-  // conversion below; past 19 digits it is not used.
-  std::uint64_t mantissa = 0;
-  const char* digits = p;
-  for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-  const std::size_t intDigits = static_cast<std::size_t>(p - digits);
-  std::size_t fracDigits = 0;
-  if (*p == '.') {
-    const char* fraction = ++p;
-    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-    fracDigits = static_cast<std::size_t>(p - fraction);
-  }
-  if (intDigits + fracDigits == 0) {
+  if (p != limit && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  // A number starts with a digit, or with the point and a digit; fast_float
+  // would also take "inf" and "nan", which are none here.
+  const bool starts = p != limit && (IsDigit(*p) || (*p == '.' && p + 1 != limit && IsDigit(p[1])));
+  double value = 0.0;
+  const auto parsed = starts ? fast_float::from_chars(p, limit, value) : fast_float::from_chars_result{};
+  if (!starts || parsed.ec != std::errc()) {
     if (end) *end = text;
     return 0.0;
   }
-  const char* mantissaEnd = p;
-  // An exponent letter counts only when a digit follows (after its sign).
-  const char* exponent = nullptr;
-  const char* exponentEnd = nullptr;
-  long exponentValue = 0;
-  if (IsExponentLetter(*p)) {
-    const char* q = p + 1;
-    const bool exponentNegative = *q == '-';
-    if (*q == '+' || *q == '-') ++q;
-    if (IsDigit(*q)) {
-      exponent = p + 1;
-      while (IsDigit(*q)) {
-        if (exponentValue < 100000000) exponentValue = exponentValue * 10 + (*q - '0');
-        ++q;
-      }
-      if (exponentNegative) exponentValue = -exponentValue;
-      exponentEnd = q;
-      p = q;
+  const char* const mantissa = p;
+  p = parsed.ptr;
+  if (p != limit && (*p == 'd' || *p == 'D')) p = ReadDExponent(mantissa, p, limit, &value);
+  if (end) *end = p;
+  return negative ? -value : value;
+}
+
+bool ParseWrittenNumber(const char* text, const char* end, double* value) {
+  const char* p = text;
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  const char* const digits = p;
+  if (kDoubleArithmetic && end - digits >= 8) {
+    // The usual "%f" value: at most 7 digits, the point, at most 8 digits,
+    // told and converted eight characters at a time.
+    const std::uint64_t head = LoadEight(digits);
+    const int whole = LeadingDigits(head);
+    const int decimals = static_cast<int>(end - digits) - whole - 1;
+    if (whole < 8 && digits[whole] == '.' && decimals <= 8) {
+      const std::int64_t fraction = decimals == 0 ? 0 : LastDigitsValue(LoadEight(end - 8), decimals);
+      if (fraction < 0) return false;
+      const std::uint64_t mantissa =
+          FirstDigitsValue(head, whole) * kExactIntegers[decimals] + static_cast<std::uint64_t>(fraction);
+      const double quotient = static_cast<double>(mantissa) / kExactPowers[decimals];  // exact: see below
+      *value = negative ? -quotient : quotient;
+      return true;
     }
   }
-  if (end) *end = p;
+  std::uint64_t mantissa = 0;
+  for (; p != end && IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+  const char* const point = p;
+  if (p != end && *p == '.') {
+    for (++p; p != end && IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+  }
+  const auto count = static_cast<std::size_t>(p - digits) - (point != p);  // digits, without the point
+  if (p != end || count == 0) return false;
+  const auto decimals = static_cast<std::size_t>(p - point) - (point != p);
+  // A mantissa that a double holds exactly over a power of ten that it holds
+  // exactly: one division rounds correctly (Clinger's fast path, as
+  // fast_float takes it). Not with x87 registers, which would round twice.
+  constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
+  if (kDoubleArithmetic && count <= 19 && mantissa <= kExactMantissa && decimals < std::size(kExactPowers)) {
+    const double quotient = static_cast<double>(mantissa) / kExactPowers[decimals];
+    *value = negative ? -quotient : quotient;
+    return true;
+  }
+  double parsed = 0.0;
+  fast_float::from_chars(digits, end, parsed);
+  *value = negative ? -parsed : parsed;
+  return true;
+}
 
-  // Most numbers (all that the writer writes) are a few digits with no
-  // exponent: as an integer of at most 15 digits over a power of ten that a
-  // double holds exactly, one division gives the correctly rounded value,
-  // the same that from_chars gives.
-  // Only where double arithmetic is done in double precision: x87 registers
-  // would round twice.
-  if (kDoubleArithmetic && !exponent && intDigits + fracDigits <= 15 &&
-      fracDigits < std::size(kExactPowers)) {
-    const double value = static_cast<double>(mantissa) / kExactPowers[fracDigits];
-    return negative ? -value : value;
-  }
-
-  // from_chars takes the number without its sign as it stands, unless it
-  // starts with the point or has a 'd' exponent.
-  double value = 0.0;
-  std::errc error;
-  const bool exponentE = !exponent || exponent[-1] == 'e' || exponent[-1] == 'E';
-  if (intDigits > 0 && exponentE) {
-    error = std::from_chars(digits, p, value, std::chars_format::general).ec;
-  } else {
-    error = FromRewritten(digits, intDigits, mantissaEnd, exponent, exponentEnd, &value);
-  }
-  if (error == std::errc::result_out_of_range) {
-    value = Magnitude(digits, intDigits, fracDigits, exponentValue) > 0
-                ? std::numeric_limits<double>::infinity()
-                : 0.0;
-  } else if (error != std::errc()) {
-    value = 0.0;
-  }
-  return negative ? -value : value;
+double ParseNumber(const char* text, const char** end) {
+  return ParseNumber(text, text + std::strlen(text), end);
 }
 
 }  // namespace td::datafile

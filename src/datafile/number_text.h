@@ -4,7 +4,8 @@
 // std::to_chars, which rounds correctly on every platform, so a file comes
 // out byte-identical from the Linux and the 32-bit Windows build (the
 // Windows C runtime's printf rounds differently). The reader's numbers are
-// converted correctly rounded with std::from_chars.
+// converted correctly rounded with fast_float, which is exact on both builds
+// (where doubles are computed in x87 registers it leaves out its quick path).
 #ifndef TYPEDATA_DATAFILE_NUMBER_TEXT_H
 #define TYPEDATA_DATAFILE_NUMBER_TEXT_H
 
@@ -45,6 +46,15 @@ std::int32_t TruncateToLong(double value);
 // there, or to text when there is no number, which gives 0.0. A value too
 // large for a double gives an infinity, one too small a zero, as strtod.
 double ParseNumber(const char* text, const char** end = nullptr);
+// The same for a number that lies in [text, limit): nothing from limit on is
+// read, so the text needs no closing zero byte.
+double ParseNumber(const char* text, const char* limit, const char** end);
+
+// A number as the writer writes it, filling [text, end) exactly: an
+// optional '-', digits, and an optional point with digits after it. Gives
+// the value that ParseNumber gives for it, and false, leaving *value, for
+// any other text.
+bool ParseWrittenNumber(const char* text, const char* end, double* value);
 
 }  // namespace td::datafile
 

@@ -2,9 +2,9 @@
 // on both builds, and the reader's number grammar, correctly rounded.
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -17,6 +17,7 @@ namespace {
 using td::datafile::AppendFixed6;
 using td::datafile::AppendLong;
 using td::datafile::ParseNumber;
+using td::datafile::ParseWrittenNumber;
 
 std::string Fixed(double value) {
   std::string out = "x";  // appends: what is there stays
@@ -146,14 +147,10 @@ TEST(NumberText, AgreesWithGlibcPrintf) {
 }
 #endif
 
-// Numbers of up to 15 digits without an exponent are converted by a short
-// way of their own; it must give the very double that the general
-// conversion (from_chars, correctly rounded) gives.
-double Reference(const char* text) {
-  double value = 0.0;
-  std::from_chars(text, text + std::strlen(text), value);
-  return value;
-}
+// Numbers as the writer writes them are converted by short ways of their
+// own (eight digits at a time, one division); both readers must give the
+// very double that the C library's strtod (correctly rounded) gives.
+double Reference(const char* text) { return std::strtod(text, nullptr); }
 
 TEST(NumberText, ShortDecimalsReadAsTheGeneralConversionReadsThem) {
   std::mt19937_64 random(99);
@@ -173,6 +170,9 @@ TEST(NumberText, ShortDecimalsReadAsTheGeneralConversionReadsThem) {
     const double value = ParseNumber(text, &end);
     ASSERT_TRUE(SameBits(value, Reference(text))) << text;
     ASSERT_EQ(*end, text[at - 1]) << text;
+    double written = 0.0;
+    ASSERT_TRUE(ParseWrittenNumber(text, text + at - 1, &written)) << text;
+    ASSERT_TRUE(SameBits(written, value)) << text;
   }
   // What the writer writes for values of three decimals.
   for (int i = 0; i < 100000; ++i) {

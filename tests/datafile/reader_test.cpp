@@ -109,13 +109,15 @@ TEST_F(Reader, ItemsLandAtTheirNumbersWhateverTheLineLayout) {
 // way; every such line, and every line that only looks like one, must give
 // what the same item gives on a line of any other layout.
 TEST_F(Reader, WrittenLinesReadAsAnyOtherLayout) {
-  const char* lines[] = {"1:2.5,",     "2:-3;",      "3:0.000001,",
-                         "4:7;",       "0:5,",       "1:,",
-                         "1:-,",       "01:5,",      "1:123456789012345678901.5,",
-                         "2:1e5,",     "3:1.5d1;",   "1:5,x",
-                         "1:5;;",      "2:5,3:6;",   "1:5, ",
-                         "3:8;//note", "1:1.5.5,",   "5:7;",
-                         "123456:5,",  "1234567:5,", "3:99999999999999999999999,"};
+  const char* lines[] = {"1:2.5,", "2:-3;", "3:0.000001,", "4:7;", "0:5,", "1:,", "1:-,", "01:5,",
+                         "1:123456789012345678901.5,", "2:1e5,", "3:1.5d1;", "1:5,x", "1:5;;", "2:5,3:6;",
+                         "1:5, ", "3:8;//note", "1:1.5.5,", "5:7;", "123456:5,", "1234567:5,",
+                         "3:99999999999999999999999,",
+                         // Eight characters at a time: every length of the
+                         // whole and the decimal digits, and what is not a digit.
+                         "3:-123.456000,", "2:1234567.12345678;", "3:12345678.5,", "1:.12345678,",
+                         "1:12345678,", "2:1.234567891,", "1:5.12345x7,", "1:0.00000\xb5,", "1\xb5:1.000000,",
+                         "000003:1.000000,", "0000003:1.000000,", "3:-.5000000,", "3:1234567.,"};
   for (const char* line : lines) {
     const int written = ReadText(std::string("[D]\r\n") + line + "\r\n");
     const V writtenValues = Values(TD_SLOT_D);
