@@ -129,7 +129,8 @@ bool ReadWrittenNumberLine(const char* line, std::size_t length, ValueBlock* blo
   if (c == line || *c != ':') return false;
   const char* const last = line + length - 1;
   double value = 0.0;
-  if ((*last != ',' && *last != ';') || !td::datafile::ParseWrittenNumber(c + 1, last, &value)) return false;
+  if ((*last != ',' && *last != ';') || !td::datafile::ParseWrittenNumber(c + 1, last, &value, line))
+    return false;
   *result = 0;
   if (number == 0) return true;  // names no item: nothing is stored
   const long index = number - 1;

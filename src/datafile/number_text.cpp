@@ -1,7 +1,5 @@
 #include "datafile/number_text.h"
 
-#include "datafile/eight_digits.h"
-
 #include <fast_float/fast_float.h>
 
 #include <cfloat>
@@ -19,18 +17,6 @@ namespace {
 
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-constexpr bool kDoubleArithmetic = true;
-#else
-constexpr bool kDoubleArithmetic = false;
-#endif
-
-// The powers of ten that a double holds exactly.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-constexpr std::uint64_t kExactIntegers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // A Fortran exponent ('d' or 'D', then an optional sign and digits) after
 // the number at [mantissa, letter): the number is read again with 'e' in
@@ -207,27 +193,11 @@ double ParseNumber(const char* text, const char* limit, const char** end) {
   return negative ? -value : value;
 }
 
-bool ParseWrittenNumber(const char* text, const char* end, double* value) {
+bool ParseWrittenNumberDigitByDigit(const char* text, const char* end, double* value) {
   const char* p = text;
   const bool negative = p != end && *p == '-';
   if (negative) ++p;
   const char* const digits = p;
-  if (kDoubleArithmetic && end - digits >= 8) {
-    // The usual "%f" value: at most 7 digits, the point, at most 8 digits,
-    // told and converted eight characters at a time.
-    const std::uint64_t head = LoadEight(digits);
-    const int whole = LeadingDigits(head);
-    const int decimals = static_cast<int>(end - digits) - whole - 1;
-    if (whole < 8 && digits[whole] == '.' && decimals <= 8) {
-      const std::int64_t fraction = decimals == 0 ? 0 : LastDigitsValue(LoadEight(end - 8), decimals);
-      if (fraction < 0) return false;
-      const std::uint64_t mantissa =
-          FirstDigitsValue(head, whole) * kExactIntegers[decimals] + static_cast<std::uint64_t>(fraction);
-      const double quotient = static_cast<double>(mantissa) / kExactPowers[decimals];  // exact: see below
-      *value = negative ? -quotient : quotient;
-      return true;
-    }
-  }
   std::uint64_t mantissa = 0;
   for (; p != end && IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
   const char* const point = p;
@@ -241,8 +211,9 @@ bool ParseWrittenNumber(const char* text, const char* end, double* value) {
   // exactly: one division rounds correctly (Clinger's fast path, as
   // fast_float takes it). Not with x87 registers, which would round twice.
   constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
-  if (kDoubleArithmetic && count <= 19 && mantissa <= kExactMantissa && decimals < std::size(kExactPowers)) {
-    const double quotient = static_cast<double>(mantissa) / kExactPowers[decimals];
+  if (kDoubleArithmetic && count <= 19 && mantissa <= kExactMantissa &&
+      decimals < std::size(kExactPowersOfTen)) {
+    const double quotient = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
     *value = negative ? -quotient : quotient;
     return true;
   }

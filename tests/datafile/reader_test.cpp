@@ -117,7 +117,8 @@ TEST_F(Reader, WrittenLinesReadAsAnyOtherLayout) {
                          // whole and the decimal digits, and what is not a digit.
                          "3:-123.456000,", "2:1234567.12345678;", "3:12345678.5,", "1:.12345678,",
                          "1:12345678,", "2:1.234567891,", "1:5.12345x7,", "1:0.00000\xb5,", "1\xb5:1.000000,",
-                         "000003:1.000000,", "0000003:1.000000,", "3:-.5000000,", "3:1234567.,"};
+                         "000003:1.000000,", "0000003:1.000000,", "3:-.5000000,", "3:1234567.,",
+                         "00003:-474;", "00003:1234567,", "00002:12x4,", "000001:-.5;", "00001:-,"};
   for (const char* line : lines) {
     const int written = ReadText(std::string("[D]\r\n") + line + "\r\n");
     const V writtenValues = Values(TD_SLOT_D);
