@@ -1,16 +1,10 @@
-// Items in use and the current type's table of one config.
+// The current type's table of one config.
 #include "link_items.h"
 
 #include "host.h"
 #include "kinds.h"
 
 namespace td {
-
-const CfgIdRecord* ItemInUse(CfgId id) {
-  CfgIdRecord* record = nullptr;
-  if (GetCFGIDStruc(id, &record) < 0 || record == nullptr) return nullptr;
-  return IsInUse(record->dataType) ? record : nullptr;
-}
 
 BlockTable* CurrentTypeTableOfConfig(int configIndex) {
   ConfigRecord* config = nullptr;

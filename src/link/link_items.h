@@ -3,12 +3,20 @@
 #ifndef TYPEDATA_LINK_LINK_ITEMS_H
 #define TYPEDATA_LINK_LINK_ITEMS_H
 
+#include "host.h"
+#include "kinds.h"
 #include "records.h"
 
 namespace td {
 
-// The item's description when it has one and is in use, else null.
-const CfgIdRecord* ItemInUse(CfgId id);
+// The item's description when it has one and is in use, else null. Inline:
+// the download and the comm memory loops ask it of every item, and beside
+// the host's answer the asking is all that is ours.
+inline const CfgIdRecord* ItemInUse(CfgId id) {
+  CfgIdRecord* record = nullptr;
+  if (GetCFGIDStruc(id, &record) < 0 || record == nullptr) return nullptr;
+  return IsInUse(record->dataType) ? record : nullptr;
+}
 
 // The BlockTable of the current type for the config with this config index,
 // as the one-config operations find it: the config must exist and carry a
