@@ -21,12 +21,27 @@ else()
   set_target_properties(mmisim PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endif()
 target_include_directories(mmisim PUBLIC
-  ${CMAKE_SOURCE_DIR}/sim
-  ${CMAKE_SOURCE_DIR}/src/model
-  ${CMAKE_SOURCE_DIR}/src/host)
+  $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/sim>
+  $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/src/model>
+  $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/src/host>)
 
 # Starting a simulated host as a host program does: the machine, then the
 # catalogue file read with the service's line utilities.
 file(GLOB MMISIM_START_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/start/*.cpp)
 add_library(mmisim_start STATIC ${MMISIM_START_SOURCES})
 target_link_libraries(mmisim_start PUBLIC typedata_static mmisim)
+# The catalogue is found by the service's own lookup of names.
+target_include_directories(mmisim_start PRIVATE ${CMAKE_SOURCE_DIR}/src)
+
+# A host program that uses the service as a real host does, through the
+# exports of typedata.dll (the typedata tool on Windows). The start-up
+# reader's name lookup comes from the static library; the operations, named
+# first, from the DLL.
+if(WIN32)
+  add_library(mmisim_start_dll STATIC ${MMISIM_START_SOURCES})
+  target_include_directories(mmisim_start_dll PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(mmisim_start_dll PUBLIC typedata mmisim typedata_static)
+  set(TD_HOST_START mmisim_start_dll)
+else()
+  set(TD_HOST_START mmisim_start)
+endif()

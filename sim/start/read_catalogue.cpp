@@ -1,27 +1,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
+#include "platform/file_system.h"
 #include "start.h"
 #include "typedata.h"
 
 namespace mmisim {
 namespace {
 
-std::string CataloguePath() {
-#ifdef _WIN32
-  return "..\\type\\mmi.typ";
-#else
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator("../type", error)) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "mmi.typ") return entry.path().string();
-  }
-  return "../type/mmi.typ";
-#endif
-}
+// The catalogue as the service finds it: one lookup for reader and writer,
+// so that "mmi.typ" beside "MMI.TYP" is read by neither rather than by one
+// while the service writes the other.
+bool CataloguePath(std::string* path) { return td::platform::ResolvePath("..\\type\\mmi.typ", path); }
 
 // One record: a number, a ',', then the name in quotation marks (the first
 // record has none: "0, ").
@@ -81,7 +72,9 @@ bool ReadCatalogueFile(CatalogueReading* reading) {
   CatalogueReading local;
   CatalogueReading& result = reading ? *reading : local;
   result = CatalogueReading();
-  FILE* file = std::fopen(CataloguePath().c_str(), "r");
+  std::string path;
+  if (!CataloguePath(&path)) return false;
+  FILE* file = std::fopen(path.c_str(), "r");
   if (!file) return false;
   for (int record = 1;; ++record) {
     char buffer[1024] = "";

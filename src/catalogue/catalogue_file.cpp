@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "model/records.h"
+#include "platform/temp_file.h"
 #include "typedata_datafile.h"
 
 namespace td::catalogue {
@@ -19,12 +20,11 @@ bool SameIgnoringCase(const char* a, const char* b) {
 }
 
 // "..\type\<fileName>" when the name stays inside the type folder, fits a
-// path buffer and is not the temporary file itself (which is emptied before
-// the catalogue is read).
+// path buffer and is not a temporary file's.
 bool CataloguePath(const char* fileName, std::string* path) {
   if (fileName == nullptr || *fileName == '\0') return false;
   if (std::strpbrk(fileName, "\\/:") != nullptr) return false;
-  if (SameIgnoringCase(fileName, std::strrchr(kCatalogueTemp, '\\') + 1)) return false;
+  if (SameIgnoringCase(fileName, kFormerCatalogueTemp) || platform::IsTemporaryName(fileName)) return false;
   *path = std::string(kTypeFolder) + fileName;
   return path->size() < TD_PATH_SIZE;
 }
@@ -39,7 +39,7 @@ int RewriteCatalogue(const char* fileName, const CatalogueEdit& edit) {
   auto source = platform::Fs().OpenRead(path);
   if (!source) return -1;
   auto in = std::make_unique<platform::LineReader>(std::move(source));
-  const bool replaced = platform::ReplaceFileAtomically(kCatalogueTemp, path, [&](platform::TextWriter& out) {
+  const bool replaced = platform::ReplaceFileAtomically(path, [&](platform::TextWriter& out) {
     const bool edited = edit(*in, out);
     const bool read = !in->error();
     // Closed before the rename: Windows will not replace an open file.

@@ -1,5 +1,5 @@
 // Rewriting the catalogue file: every change goes through one atomic
-// replace of "..\type\<name>" by way of "..\type\temp.typ".
+// replace of "..\type\<name>" by way of a new temporary file beside it.
 #ifndef TYPEDATA_CATALOGUE_CATALOGUE_FILE_H
 #define TYPEDATA_CATALOGUE_CATALOGUE_FILE_H
 
@@ -11,7 +11,9 @@
 namespace td::catalogue {
 
 inline constexpr char kTypeFolder[] = "..\\type\\";
-inline constexpr char kCatalogueTemp[] = "..\\type\\temp.typ";
+// The fixed temporary name of earlier versions: a catalogue of that name
+// may be a half-written leftover, so it is never taken as a catalogue.
+inline constexpr char kFormerCatalogueTemp[] = "temp.typ";
 // The name under which the updates reach the catalogue; the platform
 // matches it to "mmi.typ" without regard to case.
 inline constexpr char kCatalogueName[] = "MMI.TYP";
@@ -22,7 +24,7 @@ using CatalogueEdit = std::function<bool(platform::LineReader& in, platform::Tex
 
 // Replaces the catalogue "..\type\<fileName>" by what edit writes. 0, or -1
 // with the old catalogue whole and no temporary file left: a file name that
-// is empty, has a folder part or is the temporary file's; a catalogue that
+// is empty, has a folder part or is a temporary file's; a catalogue that
 // cannot be read; any failure to write, flush or rename.
 int RewriteCatalogue(const char* fileName, const CatalogueEdit& edit);
 

@@ -4,18 +4,11 @@
 #include "catalogue/replace_by_copy.h"
 #include "typedata_catalogue.h"
 
-namespace {
-
-// The copy is made next to the target, so the rename stays in one folder.
-constexpr char kCopySuffix[] = ".copy-tmp";
-
-}  // namespace
-
 int ExecCopy(const char* source, const char* target) {
   if (source == nullptr || target == nullptr || *source == '\0' || *target == '\0') return -1;
   auto in = td::platform::Fs().OpenRead(source);
   if (!in) return -1;
-  if (!td::catalogue::ReplaceByCopy(std::move(in), std::string(target) + kCopySuffix, target)) return -1;
+  if (!td::catalogue::ReplaceByCopy(std::move(in), target)) return -1;
   // The content is in place; -1 now says only that the times are not.
   return td::platform::Fs().CopyTimes(source, target) ? 0 : -1;
 }

@@ -11,10 +11,6 @@
 
 namespace {
 
-// Where the copy is made before it takes the target's place. Its folder
-// digits are not digits, so it never is a type data file name itself.
-constexpr char kCopyTemp[] = "copy.tmp";
-
 // The four folder digits of a type data file name: they begin eight
 // characters before its end. False for a name that is too short, holds a
 // folder part, would not fit a path, or has no digits there.
@@ -47,5 +43,5 @@ int FileCopy(const char* source, const char* target, int makeFolder) {
   if (makeFolder != 0) td::platform::Fs().MakeDir(folder);
   const std::string targetPath = folder + "\\" + target;
   if (sourcePath == targetPath) return 0;
-  return td::catalogue::ReplaceByCopy(std::move(in), folder + "\\" + kCopyTemp, targetPath) ? 0 : -1;
+  return td::catalogue::ReplaceByCopy(std::move(in), targetPath) ? 0 : -1;
 }

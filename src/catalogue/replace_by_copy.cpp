@@ -2,6 +2,9 @@
 
 #include <memory>
 
+#include "platform/last_error.h"
+#include "platform/temp_file.h"
+
 namespace td::catalogue {
 namespace {
 
@@ -21,8 +24,7 @@ bool CopyBytes(platform::ReadableFile& source, platform::WritableFile& target) {
 
 }  // namespace
 
-bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& temp,
-                   const std::string& target) {
+bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& target) {
   platform::FileSystem& fs = platform::Fs();
   // A rename would replace a file that is protected against writing.
   if (fs.Exists(target)) {
@@ -30,7 +32,8 @@ bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::st
     if (!probe) return false;
     probe->Close();
   }
-  auto out = fs.OpenWrite(temp, platform::WriteMode::kTruncate);
+  std::string temp;
+  auto out = platform::CreateTemporaryFile(platform::ParentOf(target), &temp);
   if (!out) return false;
   bool copied = CopyBytes(*source, *out);
   // Closed before the rename: Windows will not replace an open file, and
@@ -40,6 +43,7 @@ bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::st
   copied = out->Close() && copied;
   out.reset();
   if (!copied || !fs.Rename(temp, target)) {
+    const platform::KeepLastError keep;
     fs.Remove(temp);
     return false;
   }

@@ -10,12 +10,12 @@
 
 namespace td::catalogue {
 
-// Copies every byte of source into temp (a file in target's folder),
-// flushes it and renames it over target; source is closed before the
-// rename. An existing target that cannot be opened for writing is not
-// replaced. False, with temp removed, when anything fails.
-bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& temp,
-                   const std::string& target);
+// Copies every byte of source into a new temporary file in target's
+// folder, flushes it and renames it over target; source is closed before
+// the rename. An existing target that cannot be opened for writing is not
+// replaced. False, with the temporary file removed and the reason in errno
+// (GetLastError() on Windows), when anything fails.
+bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& target);
 
 }  // namespace td::catalogue
 

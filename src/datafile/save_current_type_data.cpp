@@ -5,7 +5,7 @@
 // its header lines are kept and the D, S and A values come from comm memory,
 // where the controller's current values are; L values (not in comm memory)
 // and V texts come from the blocks in both cases. The file is replaced
-// atomically: the whole new file is written to "temp.dat" and flushed
+// atomically: the whole new file is written to a new temporary file and flushed
 // before it takes the old file's place, and any failure leaves the old file
 // as it was.
 #include <cstring>
@@ -134,7 +134,7 @@ int Save(int configPosition) {
   fs.MakeDir(df::TypeRoot());
   fs.MakeDir(df::TypeFolder(typeNo));
   const bool replaced =
-      td::platform::ReplaceFileAtomically(df::TypeDataTempPath(typeNo), path, [&](TextWriter& out) {
+      td::platform::ReplaceFileAtomically(path, [&](TextWriter& out) {
         if (old) {
           // The old file is closed before it is replaced: Windows renames no
           // file over one that is open.

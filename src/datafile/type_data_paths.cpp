@@ -22,7 +22,6 @@ std::string TypeDataPath(int typeNo, const std::string& fileName) {
   return TypeFolder(typeNo) + "\\" + fileName;
 }
 
-std::string TypeDataTempPath(int typeNo) { return TypeDataPath(typeNo, "temp.dat"); }
 
 std::string NewTypeDataFileName(const std::string& prefix, int typeNo) {
   return prefix + FourDigits(typeNo) + ".DAT";

@@ -14,9 +14,6 @@ std::string TypeRoot();
 std::string TypeFolder(int typeNo);
 // "..\type\0012\CF0012.DAT" for type 12 and the file name CF0012.DAT.
 std::string TypeDataPath(int typeNo, const std::string& fileName);
-// "..\type\0012\temp.dat": where a type data file is written before it
-// takes its place.
-std::string TypeDataTempPath(int typeNo);
 // The name of a type data file made anew: the config's prefix, the type
 // number in four digits, ".DAT" ("CF0012.DAT").
 std::string NewTypeDataFileName(const std::string& prefix, int typeNo);

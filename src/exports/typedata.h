@@ -8,6 +8,22 @@
  *   - the service's exported operations, by subsystem.
  *
  * Compiles as C99 and as C++.
+ *
+ * Files. Every file lives under "..\type\" relative to the current
+ * directory. Names are matched without regard to letter case; a name that
+ * matches two entries of one folder that way ("mmi.typ" beside "MMI.TYP")
+ * makes the operation fail rather than pick one. A file is never rewritten
+ * in place: the new content goes to a new temporary file in the same folder,
+ * named "~td", eight hexadecimal digits and ".tmp" and created exclusively
+ * without following symbolic links, which is flushed and renamed over the
+ * old file. An operation never truncates, replaces or removes a file that it
+ * did not create, but for the file it replaces. A temporary file of that
+ * pattern found later is a leftover of an interrupted operation.
+ *
+ * Failures. After an operation gives -1 because a file operation failed,
+ * errno (POSIX) or GetLastError() (Windows) holds the reason that the
+ * failing system call set; the service's clean-up does not overwrite it.
+ * A name that matches two entries sets ENOTUNIQ on POSIX.
  */
 #ifndef TYPEDATA_H
 #define TYPEDATA_H

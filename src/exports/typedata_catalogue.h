@@ -3,8 +3,9 @@
  *
  * The catalogue file "..\type\mmi.typ" holds one record line per type,
  * "12,\"Name\"", behind any heading comment lines. It is never edited in
- * place: every change writes "..\type\temp.typ", flushes it and renames it
- * over the catalogue, so that a failure leaves the old catalogue whole.
+ * place: every change writes a new temporary file beside it, flushes it and
+ * renames it over the catalogue, so that a failure leaves the old catalogue
+ * whole.
  */
 #ifndef TYPEDATA_CATALOGUE_H
 #define TYPEDATA_CATALOGUE_H

@@ -19,7 +19,7 @@
  * (named from the config's prefix and the type number) takes every value
  * from the blocks; an existing file keeps its header lines and takes the D,
  * S and A values from comm memory. The file is replaced atomically through
- * "temp.dat": on any failure the old file stays as it was. 0 when written,
+ * a new temporary file: on any failure the old file stays as it was. 0 when written,
  * and when there is no current type; -1 when the config is unknown or the
  * file cannot be written. */
 TD_EXPORT(int) SaveCurrentTypeData(int configPosition);

@@ -10,8 +10,17 @@
 /* Replaces the catalogue's list by one new record, type 0 (typeCount 1,
  * maxTypeNo 0), builds default values for every config, saves them with
  * SaveAllCurrentTypeData and writes the catalogue file "..\type\mmi.typ"
- * holding the one line "0, ". 0, or -1 when memory runs out, a config is
- * unknown, the save fails or the catalogue file cannot be written. */
+ * holding the one line "0, ". Each save writes its file anew from the
+ * defaults (type 0's files from before are replaced, header lines and all);
+ * the record's datNames are filled after the saves, so type 0 can be read
+ * back at once.
+ *
+ * 0 when done. -1 with nothing changed when a config is unknown, a config's
+ * prefix is too long for a file name, or memory runs out. -1 when a save
+ * fails or the catalogue file cannot be written: the former list is put
+ * back (typeList, typeCount, maxTypeNo as they were) and the catalogue file
+ * is the former one, so list and file agree; type 0's files saved before
+ * the failure hold the defaults. */
 TD_EXPORT(int) CreateSetTypeData(void);
 
 /* Builds default values for config position `position` of the record (a

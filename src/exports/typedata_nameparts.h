@@ -49,8 +49,9 @@ TD_EXPORT(int) GetNextCommonCFG(int position, char* prefix);
 
 /* Saves every config of the current type, then copies the type data files
  * of the configs bound to each of its name parts onto every other type that
- * has the same text at that position. -1 when a save fails (nothing is
- * copied then) or the current type number is above 9999; 0 otherwise,
+ * has the same text at that position. 0 when no type carries the current
+ * type number (nothing to save); -1 when a save fails (nothing is copied
+ * then) or a type carries a current type number above 9999; 0 otherwise,
  * whether the copies succeeded or not. */
 TD_EXPORT(int) SaveAllCurrentTypeData(void);
 

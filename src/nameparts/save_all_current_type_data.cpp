@@ -11,8 +11,12 @@ int SaveAllCurrentTypeData(void) {
   const SystemRecord* system = GetMMISystemStruc();
   if (system == nullptr) return -1;
   const unsigned current = system->currentTypeNo;
-  // Its files could not be named: refused before any file is written.
-  if (current > TD_TYPE_NO_MAX) return -1;
+  if (current > TD_TYPE_NO_MAX) {
+    // With no type of that number there is nothing to save; a type that
+    // carries it anyway could not have its files named.
+    TypeRecord* record = nullptr;
+    return GetMMITypeNameAndStruc(static_cast<int>(current), nullptr, &record) < 0 ? 0 : -1;
+  }
   for (const ConfigRecord* config = system->configList; config != nullptr; config = config->next) {
     if (SaveCurrentTypeData(config->configNo - 1) < 0) return -1;
   }

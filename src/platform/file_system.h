@@ -31,7 +31,13 @@ class WritableFile {
   virtual bool Close() = 0;
 };
 
-enum class WriteMode { kTruncate, kAppend };
+enum class WriteMode {
+  kTruncate,
+  kAppend,
+  // Makes a new file; fails when the name exists in any form (a symbolic
+  // link included), so that no file of anybody else is ever written.
+  kCreateNew
+};
 
 class FileSystem {
  public:
@@ -55,6 +61,13 @@ class FileSystem {
   // keeps one, the creation time) of from.
   virtual bool CopyTimes(const std::string& from, const std::string& to) = 0;
 };
+
+// The path that the platform's own calls take for a service path: "\"
+// becomes "/" on POSIX, and a name that does not exist with its exact letter
+// case is matched without regard to case. False (errno set) when a name
+// matches more than one entry of its folder that way: the service never
+// picks one of two files. Windows resolves names itself.
+bool ResolvePath(const std::string& servicePath, std::string* nativePath);
 
 // The platform's own file system.
 FileSystem& DefaultFileSystem();

@@ -56,47 +56,84 @@ class PosixWritableFile final : public WritableFile {
   int fd_;
 };
 
+// The native path of a service path; false (errno set) when it names more
+// than one file.
+bool Native(const std::string& path, std::string* native) { return MapServicePath(path, native); }
+
 class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<ReadableFile> OpenRead(const std::string& path) override {
-    const int fd = ::open(MapServicePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    std::string native;
+    if (!Native(path, &native)) return nullptr;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat st;
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
       ::close(fd);
+      errno = EISDIR;
       return nullptr;
     }
     return std::make_unique<PosixReadableFile>(fd);
   }
   std::unique_ptr<WritableFile> OpenWrite(const std::string& path, WriteMode mode) override {
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == WriteMode::kAppend ? O_APPEND : O_TRUNC);
-    const int fd = ::open(MapServicePath(path).c_str(), flags, 0666);
+    std::string native;
+    if (!Native(path, &native)) return nullptr;
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+    switch (mode) {
+      case WriteMode::kTruncate:
+        flags |= O_TRUNC;
+        break;
+      case WriteMode::kAppend:
+        flags |= O_APPEND;
+        break;
+      case WriteMode::kCreateNew:
+        flags |= O_EXCL | O_NOFOLLOW;
+        break;
+    }
+    const int fd = ::open(native.c_str(), flags, 0666);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixWritableFile>(fd);
   }
-  bool Remove(const std::string& path) override { return ::unlink(MapServicePath(path).c_str()) == 0; }
+  bool Remove(const std::string& path) override {
+    std::string native;
+    return Native(path, &native) && ::unlink(native.c_str()) == 0;
+  }
   bool Rename(const std::string& from, const std::string& to) override {
-    return ::rename(MapServicePath(from).c_str(), MapServicePath(to).c_str()) == 0;
+    std::string nativeFrom;
+    std::string nativeTo;
+    return Native(from, &nativeFrom) && Native(to, &nativeTo) &&
+           ::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
   }
   bool MakeDir(const std::string& path) override {
-    const std::string mapped = MapServicePath(path);
-    if (::mkdir(mapped.c_str(), 0777) == 0) return true;
+    std::string native;
+    if (!Native(path, &native)) return false;
+    if (::mkdir(native.c_str(), 0777) == 0) return true;
+    const int reason = errno;
     struct stat st;
-    return errno == EEXIST && ::stat(mapped.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (reason == EEXIST && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+    errno = reason == EEXIST ? ENOTDIR : reason;
+    return false;
   }
   bool SyncDir(const std::string& path) override {
-    const int fd = ::open(MapServicePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string native;
+    if (!Native(path, &native)) return false;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
+    const int reason = errno;
     ::close(fd);
+    errno = reason;
     return synced;
   }
   bool Exists(const std::string& path) override {
+    std::string native;
     struct stat st;
-    return ::stat(MapServicePath(path).c_str(), &st) == 0;
+    return Native(path, &native) && ::stat(native.c_str(), &st) == 0;
   }
   bool ListDir(const std::string& path, std::vector<std::string>* names) override {
-    DIR* dir = ::opendir(MapServicePath(path).c_str());
+    std::string native;
+    if (!Native(path, &native)) return false;
+    DIR* dir = ::opendir(native.c_str());
     if (!dir) return false;
     names->clear();
     while (const dirent* entry = ::readdir(dir)) {
@@ -107,10 +144,13 @@ class PosixFileSystem final : public FileSystem {
     return true;
   }
   bool CopyTimes(const std::string& from, const std::string& to) override {
+    std::string nativeFrom;
+    std::string nativeTo;
+    if (!Native(from, &nativeFrom) || !Native(to, &nativeTo)) return false;
     struct stat st;
-    if (::stat(MapServicePath(from).c_str(), &st) != 0) return false;
+    if (::stat(nativeFrom.c_str(), &st) != 0) return false;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    return ::utimensat(AT_FDCWD, MapServicePath(to).c_str(), times, 0) == 0;
+    return ::utimensat(AT_FDCWD, nativeTo.c_str(), times, 0) == 0;
   }
 };
 

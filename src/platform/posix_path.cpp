@@ -3,7 +3,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
+
+#include "file_system.h"
 
 namespace td::platform {
 namespace {
@@ -23,75 +26,86 @@ bool SameIgnoringCase(const char* a, const std::string& b) {
   return a[i] == '\0' && i == b.size();
 }
 
-std::string InOneCase(const std::string& name, bool capitals) {
-  std::string variant = name;
-  for (char& c : variant) {
-    if (capitals && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (!capitals) c = FoldCase(c);
+bool HasLetters(const std::string& name) {
+  for (char c : name) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
   }
-  return variant;
+  return false;
 }
 
-// The name in folder that equals component without regard to case; the
-// component itself when none does.
-std::string MatchInFolder(const std::string& folder, const std::string& component) {
+enum class Match { kNone, kOne, kMany };
+
+// The name in folder that equals component without regard to case.
+Match MatchInFolder(const std::string& folder, const std::string& component, std::string* found) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return component;
-  std::string found = component;
+  if (!dir) {
+    // An unreadable folder can still be passed through by its exact name.
+    if (!ExistsExactly(folder.empty() ? component : folder + "/" + component)) return Match::kNone;
+    *found = component;
+    return Match::kOne;
+  }
+  Match match = Match::kNone;
   while (const dirent* entry = ::readdir(dir)) {
-    if (SameIgnoringCase(entry->d_name, component)) {
-      found = entry->d_name;
+    if (!SameIgnoringCase(entry->d_name, component)) continue;
+    if (match == Match::kOne) {
+      match = Match::kMany;
       break;
     }
+    *found = entry->d_name;
+    match = Match::kOne;
   }
   ::closedir(dir);
-  return found;
+  return match;
 }
 
 }  // namespace
 
-std::string MapServicePath(const std::string& servicePath) {
+bool MapServicePath(const std::string& servicePath, std::string* mapped) {
   std::string path = servicePath;
   for (char& c : path) {
     if (c == '\\') c = '/';
   }
-  if (path.empty() || ExistsExactly(path)) return path;
-
-  std::string mapped;
+  mapped->clear();
   std::size_t start = 0;
-  if (path[0] == '/') {
-    mapped = "/";
+  if (!path.empty() && path[0] == '/') {
+    *mapped = "/";
     start = 1;
   }
   bool resolving = true;  // stop matching once a folder does not exist
   while (start <= path.size()) {
     std::size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
-    std::string component = path.substr(start, end - start);
-    if (!component.empty()) {
-      std::string folder = mapped;
-      if (!mapped.empty() && mapped.back() != '/') mapped += '/';
-      const std::size_t stem = mapped.size();
-      mapped += component;
-      if (resolving && component != "." && component != ".." && !ExistsExactly(mapped)) {
-        // The name in small or in capital letters first: found so, it spares
-        // reading the folder, which may hold a folder for every type.
-        std::string found;
-        for (bool capitals : {false, true}) {
-          const std::string variant = InOneCase(component, capitals);
-          if (variant != component && ExistsExactly(mapped.substr(0, stem) + variant)) {
-            found = variant;
-            break;
-          }
-        }
-        mapped.replace(stem, std::string::npos, found.empty() ? MatchInFolder(folder, component) : found);
-        resolving = ExistsExactly(mapped);
-      }
-    }
+    const std::string component = path.substr(start, end - start);
     start = end + 1;
+    if (component.empty()) continue;
+    const std::string folder = *mapped;
+    if (!mapped->empty() && mapped->back() != '/') *mapped += '/';
+    if (!resolving || component == "." || component == ".." || !HasLetters(component)) {
+      // Digits and signs have no letter case: only the exact name can match.
+      *mapped += component;
+      resolving = resolving && ExistsExactly(*mapped);
+      continue;
+    }
+    std::string found;
+    switch (MatchInFolder(folder, component, &found)) {
+      case Match::kMany:
+        errno = ENOTUNIQ;
+        return false;
+      case Match::kOne:
+        *mapped += found;
+        break;
+      case Match::kNone:
+        *mapped += component;
+        resolving = false;
+        break;
+    }
   }
-  if (!path.empty() && path.back() == '/' && (mapped.empty() || mapped.back() != '/')) mapped += '/';
-  return mapped;
+  if (!path.empty() && path.back() == '/' && (mapped->empty() || mapped->back() != '/')) *mapped += '/';
+  return true;
+}
+
+bool ResolvePath(const std::string& servicePath, std::string* nativePath) {
+  return MapServicePath(servicePath, nativePath);
 }
 
 }  // namespace td::platform

@@ -6,11 +6,13 @@
 
 namespace td::platform {
 
-// "\" becomes "/"; each component that does not exist with its exact
-// letter case is matched without regard to case (ASCII letters) among the
-// names of its folder, so "MMI.TYP" finds "mmi.typ". Components that match
-// nothing are kept as given, so the path can name a file to be made.
-std::string MapServicePath(const std::string& servicePath);
+// "\" becomes "/"; each component is matched without regard to case (ASCII
+// letters) among the names of its folder, so "MMI.TYP" finds "mmi.typ".
+// Components that match nothing are kept as given, so the path can name a
+// file to be made. False, with errno ENOTUNIQ, when a component matches
+// more than one name of its folder ("mmi.typ" beside "MMI.TYP"): reader and
+// writer must never resolve one name to two files.
+bool MapServicePath(const std::string& servicePath, std::string* mapped);
 
 }  // namespace td::platform
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "last_error.h"
+#include "temp_file.h"
+
 namespace td::platform {
 namespace {
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
@@ -149,15 +152,16 @@ bool TextWriter::Finish(bool sync) {
   return ok_ && closed;
 }
 
-bool ReplaceFileAtomically(const std::string& temp, const std::string& target,
-                           const std::function<bool(TextWriter&)>& fill) {
+bool ReplaceFileAtomically(const std::string& target, const std::function<bool(TextWriter&)>& fill) {
   FileSystem& fs = Fs();
-  auto file = fs.OpenWrite(temp, WriteMode::kTruncate);
+  std::string temp;
+  auto file = CreateTemporaryFile(ParentOf(target), &temp);
   if (!file) return false;
   TextWriter writer(std::move(file));
   const bool filled = fill(writer);
   const bool written = writer.Finish(/*sync=*/true);
   if (!filled || !written || !fs.Rename(temp, target)) {
+    const KeepLastError keep;
     fs.Remove(temp);
     return false;
   }

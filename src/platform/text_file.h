@@ -76,11 +76,12 @@ class TextWriter {
 };
 
 // Replaces target with new content, atomically: fill writes the content
-// into temp, which is flushed to disk and renamed over target, and the
-// folder is flushed. When fill gives false or anything fails, temp is
-// removed, target is left as it was, and the result is false.
-bool ReplaceFileAtomically(const std::string& temp, const std::string& target,
-                           const std::function<bool(TextWriter&)>& fill);
+// into a new temporary file in target's folder, which is flushed to disk and
+// renamed over target, and the folder is flushed. When fill gives false or
+// anything fails, the temporary file is removed, target is left as it was,
+// the reason of a failed call stays in errno (GetLastError() on Windows),
+// and the result is false.
+bool ReplaceFileAtomically(const std::string& target, const std::function<bool(TextWriter&)>& fill);
 
 }  // namespace td::platform
 

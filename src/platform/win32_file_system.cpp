@@ -60,14 +60,19 @@ class Win32FileSystem final : public FileSystem {
     return std::make_unique<Win32ReadableFile>(file);
   }
   std::unique_ptr<WritableFile> OpenWrite(const std::string& path, WriteMode mode) override {
-    const DWORD disposition = mode == WriteMode::kAppend ? OPEN_ALWAYS : CREATE_ALWAYS;
+    // CREATE_NEW fails on any existing name, a symbolic link included.
+    const DWORD disposition = mode == WriteMode::kAppend      ? OPEN_ALWAYS
+                              : mode == WriteMode::kCreateNew ? CREATE_NEW
+                                                              : CREATE_ALWAYS;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     if (mode == WriteMode::kAppend &&
         SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR) {
+      const DWORD reason = GetLastError();
       CloseHandle(file);
+      SetLastError(reason);
       return nullptr;
     }
     return std::make_unique<Win32WritableFile>(file);
@@ -116,6 +121,11 @@ class Win32FileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+bool ResolvePath(const std::string& servicePath, std::string* nativePath) {
+  *nativePath = servicePath;
+  return true;
+}
 
 FileSystem& DefaultFileSystem() {
   static Win32FileSystem fs;

@@ -7,6 +7,7 @@
 
 #include "catalogue_support.h"
 #include "platform/file_system.h"
+#include "start/start.h"
 
 namespace {
 
@@ -189,14 +190,27 @@ TEST_F(CatalogueTest, ACatalogueThatCannotBeReadChangesNothing) {
   WriteCatalogue("0, \r\n");
   td::testing::WriteFileBytes(workspace_.Path("type/temp.typ"), "0, \r\n");
   td::testing::WriteFileBytes(workspace_.Path("outside.typ"), "0, \r\n");
-  for (const char* name :
-       std::vector<const char*>{"temp.typ", "TEMP.TYP", "..\\outside.typ", "../outside.typ", "", nullptr}) {
+  for (const char* name : std::vector<const char*>{"temp.typ", "TEMP.TYP", "~td0000abcd.tmp",
+                                                   "..\\outside.typ", "../outside.typ", "", nullptr}) {
     EXPECT_EQ(Add_FileRec(name, "1,\"A\"\n"), -1) << (name ? name : "null");
     EXPECT_EQ(Update_FileRec(name, "0,\"A\"\n", 0), -1) << (name ? name : "null");
   }
   EXPECT_EQ(td::testing::ReadFileBytes(workspace_.Path("type/temp.typ")), "0, \r\n");
   EXPECT_EQ(td::testing::ReadFileBytes(workspace_.Path("outside.typ")), "0, \r\n");
 }
+
+#ifndef _WIN32
+// "mmi.typ" beside "MMI.TYP": the host's start-up reader and the service
+// resolve the name alike, and both refuse it rather than each take one.
+TEST_F(CatalogueTest, TwoCataloguesDifferingInLetterCaseAreUsedByNobody) {
+  td::testing::WriteFileBytes(workspace_.Path("type/MMI.TYP"), "2,\"B\"\r\n");
+  StartWith(kTwoConfigMachine, "1,\"A\"\r\n");
+  EXPECT_FALSE(mmisim::ReadCatalogueFile());
+  EXPECT_EQ(UpdateTypeFile("C", 3, 1), -1);
+  EXPECT_EQ(Catalogue(), "1,\"A\"\r\n");
+  EXPECT_EQ(td::testing::ReadFileBytes(workspace_.Path("type/MMI.TYP")), "2,\"B\"\r\n");
+}
+#endif
 
 TEST_F(CatalogueTest, AStaleTemporaryFileIsNeverAppendedTo) {
   StartWith(kTwoConfigMachine, "0, \r\n");

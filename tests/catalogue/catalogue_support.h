@@ -30,7 +30,7 @@ class CatalogueTest : public WorkspaceTest {
   std::string CataloguePath() const { return workspace_.Path("type/mmi.typ"); }
   std::string Catalogue() const { return ReadFileBytes(CataloguePath()); }
   void WriteCatalogue(const std::string& bytes) const { WriteFileBytes(CataloguePath(), bytes); }
-  bool TempLeft() const { return FileExists(workspace_.Path("type/temp.typ")); }
+  bool TempLeft() const { return TemporaryFileIn(workspace_.Path("type")); }
 
   // Starts the machine and reads the catalogue file into the type list.
   void StartWith(const char* machine, const std::string& catalogue) {

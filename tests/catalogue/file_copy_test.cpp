@@ -2,11 +2,16 @@
 // times: bytes exactly, the target replaced whole or not at all.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "support/workspace.h"
 #include "typedata.h"
@@ -133,6 +138,36 @@ TEST_F(FileCopyTest, ExecCopyGivesExactContentAndTheSourcesTimes) {
   EXPECT_EQ(ExecCopy(nullptr, "copy.ini"), -1);
   EXPECT_EQ(ExecCopy("copy.ini", ""), -1);
   EXPECT_EQ(Names("work"), std::vector<std::string>{"copy.ini"});
+
+  // Files that look like temporary files of earlier versions are nobody's
+  // to replace or remove: not a source, not a stranger beside the target.
+  WriteFileBytes(workspace_.Path("work/x.copy-tmp"), "source");
+  WriteFileBytes(workspace_.Path("work/copy.ini.copy-tmp"), "stranger");
+  ASSERT_EQ(ExecCopy("x.copy-tmp", "x"), 0);
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("work/x.copy-tmp")), "source");
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("work/x")), "source");
+  ASSERT_EQ(ExecCopy("x", "copy.ini"), 0);
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("work/copy.ini.copy-tmp")), "stranger");
+  EXPECT_EQ(Names("work"), (std::vector<std::string>{"copy.ini", "copy.ini.copy-tmp", "x", "x.copy-tmp"}));
+}
+
+// After -1 the reason of the failing call is the caller's to read.
+TEST_F(FileCopyTest, AFailedCopyLeavesItsReason) {
+  MakeDirs(TypeFile("0005"));
+  WriteFileBytes(TypeFile("0005/P0005.DAT"), "new\r\n");
+  WriteFileBytes(TypeFile("0007"), "a file where the type folder should be");
+#ifdef _WIN32
+  SetLastError(0);
+  EXPECT_EQ(FileCopy("P0005.DAT", "P0007.DAT", 1), -1);
+  EXPECT_NE(GetLastError(), 0u);
+#else
+  errno = 0;
+  EXPECT_EQ(FileCopy("P0005.DAT", "P0007.DAT", 1), -1);
+  EXPECT_EQ(errno, ENOTDIR);
+  errno = 0;
+  EXPECT_EQ(ExecCopy("..\\type\\0005\\missing.DAT", "x"), -1);
+  EXPECT_EQ(errno, ENOENT);
+#endif
 }
 
 TEST_F(FileCopyTest, ATargetProtectedAgainstWritingIsLeftAlone) {

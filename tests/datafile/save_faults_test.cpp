@@ -1,5 +1,5 @@
 // Replacing a type data file: a fault at any step of a save leaves the old
-// file byte for byte (or no file, when there was none) and no "temp.dat".
+// file byte for byte (or no file, when there was none) and no temporary file.
 #include <filesystem>
 
 #include "datafile/datafile_support.h"
@@ -65,7 +65,7 @@ TEST_F(SaveFaults, EveryFailedStepLeavesTheOldFile) {
       const Op op = fs.log()[static_cast<std::size_t>(n - 1)];
       SCOPED_TRACE("fault at step " + std::to_string(n) + ", operation " +
                    std::to_string(static_cast<int>(op)));
-      EXPECT_FALSE(td::testing::FileExists(TypeFile(12, "temp.dat")));
+      EXPECT_FALSE(td::testing::TemporaryFileIn(TypeFile(12, "")));
       if (result == 0) {
         // Only what the save does not depend on may fail without harm: a
         // folder that exists already, the folder flush after the rename, and

@@ -3,6 +3,7 @@
 // results around them.
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 #include "datafile/datafile_support.h"
@@ -195,13 +196,31 @@ TEST_F(Writer, NamesThatWouldNotFitTheirFieldsAreRefused) {
   EXPECT_FALSE(td::testing::FileExists(workspace_.Path("type/10000")));
 }
 
-TEST_F(Writer, AnOldFileThatCannotBeReplacedStaysAsItWas) {
+TEST_F(Writer, AFolderInTheFilesPlaceIsNotReplaced) {
   SetUpCf();
-  const std::string old = "// old\r\n[D]\r\n1:1.000000;\r\n";
-  WriteTypeFile(12, "CF0012.DAT", old);
-  td::testing::MakeDirs(TypeFile(12, "temp.dat"));  // the temporary file cannot be made
+  td::testing::MakeDirs(TypeFile(12, "CF0012.DAT") + "/x");
   EXPECT_EQ(SaveCurrentTypeData(0), -1);
-  EXPECT_EQ(ReadTypeFile(12, "CF0012.DAT"), old);
+  EXPECT_TRUE(td::testing::FileExists(TypeFile(12, "CF0012.DAT") + "/x"));
+  EXPECT_FALSE(td::testing::TemporaryFileIn(TypeFile(12, "")));
+}
+
+// What lies under the fixed temporary names of earlier versions, a symbolic
+// link to a file outside the tree included, is nobody's to write.
+TEST_F(Writer, FilesUnderFormerTemporaryNamesAreLeftAlone) {
+  SetUpCf();
+  WriteTypeFile(12, "CF0012.DAT", "[D]\r\n1:1.000000;\r\n");
+  td::testing::WriteFileBytes(workspace_.Path("outside.txt"), "mine");
+  td::testing::MakeDirs(TypeFile(12, ""));
+#ifndef _WIN32
+  std::filesystem::create_symlink(workspace_.Path("outside.txt"), TypeFile(12, "temp.dat"));
+#else
+  td::testing::WriteFileBytes(TypeFile(12, "temp.dat"), "mine");
+#endif
+  EXPECT_EQ(SaveCurrentTypeData(0), 0);
+  EXPECT_EQ(td::testing::ReadFileBytes(workspace_.Path("outside.txt")), "mine");
+  EXPECT_EQ(td::testing::ReadFileBytes(TypeFile(12, "temp.dat")), "mine");
+  EXPECT_NE(ReadTypeFile(12, "CF0012.DAT").find("[D]"), std::string::npos);
+  EXPECT_FALSE(td::testing::TemporaryFileIn(TypeFile(12, "")));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Value memory built from the defaults: a new catalogue, or one config.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "kinds.h"
@@ -81,7 +82,7 @@ TEST_F(BuildFromDefaults, NewCatalogueHoldsTypeZeroAloneOnDiskAndInMemory) {
   int catalogues = 0;
   for (const std::string& name : names) catalogues += (name == "mmi.typ" || name == "MMI.TYP");
   EXPECT_EQ(catalogues, 1);
-  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("type/temp.typ")));
+  EXPECT_FALSE(td::testing::TemporaryFileIn(workspace_.Path("type")));
   const std::string catalogueFile = td::testing::FileExists(workspace_.Path("type/mmi.typ"))
                                         ? workspace_.Path("type/mmi.typ")
                                         : workspace_.Path("type/MMI.TYP");
@@ -101,15 +102,62 @@ TEST_F(BuildFromDefaults, NewCatalogueHoldsTypeZeroAloneOnDiskAndInMemory) {
   EXPECT_EQ(ValueOf(0, 1, TD_SLOT_D, 0), 12.5);
 }
 
-TEST_F(BuildFromDefaults, UnknownConfigEndsBeforeAnythingIsBuiltForIt) {
-  GetMMITypeInfo()->configCount = 5;  // the structure library knows four
-  GetMMITypeInfo()->typeRecordSize = TD_TYPE_RECORD_SIZE(5);
-  EXPECT_EQ(CreateSetTypeData(), -1);
-  TypeRecord* record = GetMMITypeInfo()->typeList;
-  ASSERT_NE(record, nullptr);
-  for (int p = 0; p < 4; ++p) EXPECT_NE(record->configs[p].blocks, nullptr);
-  EXPECT_EQ(record->configs[4].blocks, nullptr);
-  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("type/mmi.typ")));
+// What can be refused is refused before the list is replaced: the list,
+// the files and the catalogue stay as they were.
+TEST_F(BuildFromDefaults, RefusalsChangeNothing) {
+  struct Case {
+    const char* what;
+    void (*spoil)();
+  };
+  const Case cases[] = {
+      {"a config the structure library does not know",
+       [] {
+         GetMMITypeInfo()->configCount = 5;  // the structure library knows four
+         GetMMITypeInfo()->typeRecordSize = TD_TYPE_RECORD_SIZE(5);
+       }},
+      {"a prefix too long for a file name",
+       [] {
+         ConfigRecord* config = nullptr;
+         ASSERT_GE(SearchMMIConfigIndex(2, &config), 0);
+         std::memset(config->name, 'X', sizeof config->name);
+       }},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(workspace_.Path("type"));
+    td::testing::PutFile(workspace_.Path("type/mmi.typ"), "5,\"OLD\"\r\n");
+    td::testing::PutFile(TypeFilePath(workspace_, 0, "MAIN"), "[D]\r\n1:3.000000;\r\n");
+    mmisim::StartHost(mmisim::SampleMachine());
+    TypeRecord* before = GetMMITypeInfo()->typeList;
+    c.spoil();
+    EXPECT_EQ(CreateSetTypeData(), -1) << c.what;
+    EXPECT_EQ(GetMMITypeInfo()->typeList, before) << c.what;
+    EXPECT_EQ(GetMMITypeInfo()->typeCount, 1) << c.what;
+    EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "5,\"OLD\"\r\n") << c.what;
+    EXPECT_EQ(ReadFileBytes(TypeFilePath(workspace_, 0, "MAIN")), "[D]\r\n1:3.000000;\r\n") << c.what;
+  }
+}
+
+// Over a tree of earlier types, after a restart (comm memory empty), type
+// 0's files are made anew from the defaults, not from comm memory under the
+// old files' header lines; and type 0 reads back in the same run.
+TEST_F(BuildFromDefaults, ANewCatalogueOverAnOldTreeWritesTheDefaults) {
+  td::testing::PutFile(workspace_.Path("type/mmi.typ"), "0, \r\n");
+  td::testing::PutFile(TypeFilePath(workspace_, 0, "MAIN"), "// old header\r\n[D]\r\n1:3.000000;\r\n");
+  mmisim::StartHost(mmisim::SampleMachine());
+  ASSERT_EQ(CreateSetTypeData(), 0);
+  const std::string main = ReadFileBytes(TypeFilePath(workspace_, 0, "MAIN"));
+  EXPECT_EQ(main.rfind("[D]\r\n1:12.500000,", 0), 0u) << main;
+  EXPECT_STRNE(RecordOf(0)->configs[0].datName, "");
+  EXPECT_EQ(ReadCurrentTypeData(0), 0);
+  EXPECT_EQ(ValueOf(0, 1, TD_SLOT_D, 0), 12.5);
+}
+
+// A current type number that no type carries leaves nothing to save.
+TEST_F(BuildFromDefaults, NoCurrentTypeAboveTheLastNumberIsNothingToSave) {
+  GetMMISystemStruc()->currentTypeNo = 10000;
+  EXPECT_EQ(SaveAllCurrentTypeData(), 0);
+  EXPECT_EQ(CreateSetTypeData(), 0);
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "0, \r\n");
 }
 
 // A failed write, flush, close or rename of a file must not pass for
@@ -149,6 +197,10 @@ TEST_F(BuildFromDefaults, FailedSavesAndCatalogueWritesAreReported) {
       ++reported;
       EXPECT_EQ(result, -1);
       EXPECT_EQ(catalogue, oldCatalogue) << "operation " << n << ": the old catalogue stays whole";
+      // The list in memory agrees with the file: type 7 alone.
+      ASSERT_NE(GetMMITypeInfo()->typeList, nullptr);
+      EXPECT_EQ(GetMMITypeInfo()->typeList->typeNo, 7) << "operation " << n;
+      EXPECT_EQ(GetMMITypeInfo()->typeCount, 1) << "operation " << n;
     }
   }
   EXPECT_TRUE(succeeded);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -24,8 +25,8 @@ using td::testing::WriteFileBytes;
 
 class PlatformTest : public td::testing::WorkspaceTest {};
 
-bool WriteText(const std::string& temp, const std::string& target, const std::string& text) {
-  return ReplaceFileAtomically(temp, target, [&](TextWriter& out) {
+bool WriteText(const std::string& target, const std::string& text) {
+  return ReplaceFileAtomically(target, [&](TextWriter& out) {
     out.Write(text);
     return true;
   });
@@ -43,12 +44,12 @@ TEST_F(PlatformTest, ServicePathsReachFilesWhateverTheirLetterCase) {
   ASSERT_TRUE(Fs().MakeDir("..\\type"));
   ASSERT_TRUE(Fs().MakeDir("..\\type"));  // exists already: still fine
   ASSERT_TRUE(Fs().MakeDir("..\\type\\0012"));
-  ASSERT_TRUE(WriteText("..\\type\\temp.typ", "..\\type\\mmi.typ", "0, \n"));
+  ASSERT_TRUE(WriteText("..\\type\\mmi.typ", "0, \n"));
   EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "0, \r\n");
   EXPECT_TRUE(Fs().Exists("..\\TYPE\\MMI.TYP"));
   EXPECT_EQ(ReadLines("..\\Type\\MMI.TYP"), std::vector<std::string>{"0, "});
   // Rewriting under the upper-case name replaces the one file.
-  ASSERT_TRUE(WriteText("..\\type\\temp.typ", "..\\type\\MMI.TYP", "1,\"A\"\n"));
+  ASSERT_TRUE(WriteText("..\\type\\MMI.TYP", "1,\"A\"\n"));
   std::vector<std::string> names;
   ASSERT_TRUE(Fs().ListDir("..\\type", &names));
   std::sort(names.begin(), names.end());
@@ -101,13 +102,13 @@ TEST_F(PlatformTest, LinesAcrossTheReadersPiecesComeOutWhole) {
 
 TEST_F(PlatformTest, TextIsWrittenWithCrLfAndBytesUnchanged) {
   const std::string bytes = std::string("x\x01\xff\x1a\0y", 6);
-  ASSERT_TRUE(WriteText("t.tmp", "out.txt", "one\ntwo\n" + bytes + "\n"));
+  ASSERT_TRUE(WriteText("out.txt", "one\ntwo\n" + bytes + "\n"));
   EXPECT_EQ(ReadFileBytes(workspace_.Path("work/out.txt")), "one\r\ntwo\r\n" + bytes + "\r\n");
-  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/t.tmp")));
+  EXPECT_FALSE(td::testing::TemporaryFileIn(workspace_.Path("work")));
 
   // Plain lines and texts mixed, over many of the writer's 64 KiB pieces.
   std::string expected;
-  ASSERT_TRUE(ReplaceFileAtomically("t.tmp", "big.txt", [&](TextWriter& out) {
+  ASSERT_TRUE(ReplaceFileAtomically("big.txt", [&](TextWriter& out) {
     for (int i = 0; i < 20000; ++i) {
       const std::string plain =
           std::to_string(i) + ":" + std::string(static_cast<std::size_t>(i % 37), 'p') + ",";
@@ -132,7 +133,7 @@ TEST_F(PlatformTest, EveryFailureWhileReplacingLeavesTheOldFile) {
   {
     FaultFileSystem counting;
     UseFileSystem use(&counting);
-    ASSERT_TRUE(WriteText("temp.txt", "data.txt", "old\n"));
+    ASSERT_TRUE(WriteText("data.txt", "old\n"));
     operations = counting.count();
   }
   ASSERT_GE(operations, 5);  // open, append, sync, close, rename (and folder sync)
@@ -140,7 +141,7 @@ TEST_F(PlatformTest, EveryFailureWhileReplacingLeavesTheOldFile) {
     FaultFileSystem faulty;
     faulty.FailAt(n);
     UseFileSystem use(&faulty);
-    const bool replaced = WriteText("temp.txt", "data.txt", "new\n");
+    const bool replaced = WriteText("data.txt", "new\n");
     const std::string now = ReadFileBytes(workspace_.Path("work/data.txt"));
     const auto failed_op = faulty.log()[static_cast<std::size_t>(n - 1)];
     if (failed_op == FaultFileSystem::Op::kSyncDir) {
@@ -152,19 +153,19 @@ TEST_F(PlatformTest, EveryFailureWhileReplacingLeavesTheOldFile) {
       EXPECT_FALSE(replaced) << "operation " << n;
       EXPECT_EQ(now, "old\r\n") << "operation " << n;
     }
-    EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/temp.txt"))) << "operation " << n;
+    EXPECT_FALSE(td::testing::TemporaryFileIn(workspace_.Path("work"))) << "operation " << n;
   }
 }
 
 TEST_F(PlatformTest, FillThatGivesUpLeavesTheOldFile) {
   WriteFileBytes(workspace_.Path("work/data.txt"), "old\r\n");
-  EXPECT_FALSE(ReplaceFileAtomically("temp.txt", "data.txt", [](TextWriter& out) {
+  EXPECT_FALSE(ReplaceFileAtomically("data.txt", [](TextWriter& out) {
     out.Write("half");
     return false;
   }));
   EXPECT_EQ(ReadFileBytes(workspace_.Path("work/data.txt")), "old\r\n");
-  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/temp.txt")));
-  EXPECT_FALSE(WriteText("no\\such\\folder\\temp.txt", "no\\such\\folder\\x.txt", "x\n"));
+  EXPECT_FALSE(td::testing::TemporaryFileIn(workspace_.Path("work")));
+  EXPECT_FALSE(WriteText("no\\such\\folder\\x.txt", "x\n"));
 }
 
 TEST_F(PlatformTest, CopyTimesGivesTheSourcesModificationTime) {
@@ -177,5 +178,32 @@ TEST_F(PlatformTest, CopyTimesGivesTheSourcesModificationTime) {
   EXPECT_EQ(fs::last_write_time(workspace_.Path("work/b.txt")), past);
   EXPECT_FALSE(Fs().CopyTimes("missing.txt", "b.txt"));
 }
+
+#ifndef _WIN32
+// Two names that differ only in letter case: neither is taken for the
+// other, by reader or writer, and a new file is never made through a
+// symbolic link.
+TEST_F(PlatformTest, ANameMatchingTwoEntriesIsRefusedAndLinksAreNotFollowed) {
+  td::testing::MakeDirs(workspace_.Path("type"));
+  WriteFileBytes(workspace_.Path("type/mmi.typ"), "0, \r\n");
+  WriteFileBytes(workspace_.Path("type/MMI.TYP"), "1,\"A\"\r\n");
+  for (const char* name : {"..\\type\\mmi.typ", "..\\type\\MMI.TYP", "..\\TYPE\\Mmi.Typ"}) {
+    errno = 0;
+    EXPECT_EQ(Fs().OpenRead(name), nullptr) << name;
+    EXPECT_EQ(errno, ENOTUNIQ) << name;
+    EXPECT_FALSE(WriteText(name, "2,\"B\"\n")) << name;
+    EXPECT_FALSE(Fs().Exists(name)) << name;
+  }
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("type/mmi.typ")), "0, \r\n");
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("type/MMI.TYP")), "1,\"A\"\r\n");
+  EXPECT_FALSE(td::testing::TemporaryFileIn(workspace_.Path("type")));
+
+  WriteFileBytes(workspace_.Path("outside.txt"), "mine");
+  std::filesystem::create_symlink(workspace_.Path("outside.txt"), workspace_.Path("work/link.tmp"));
+  EXPECT_EQ(Fs().OpenWrite("link.tmp", td::platform::WriteMode::kCreateNew), nullptr);
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("outside.txt")), "mine");
+}
+#endif
 
 }  // namespace

@@ -406,17 +406,11 @@ void SoakHost::NewCatalogue(Faults& faults) {
   before.current = 0;
   before.currentName.clear();
   before.memoryKnown = false;
-  // Type 0's files are saved from fresh defaults, but its D, S and A
-  // values from comm memory, since its files exist; the other types' files
-  // stay where they are, listed nowhere.
-  Model defaults = before;
-  for (const ConfigShape& config : machine_) {
-    defaults.memory[static_cast<std::size_t>(config.position)] = DefaultValues(config);
-  }
+  // Type 0's files are made anew from the defaults, whatever files of type
+  // 0 lie there; the other types' files stay where they are, listed nowhere.
   Model created = before;
   created.list = {{0, "", false}};
-  for (const ConfigShape& config : machine_)
-    created.files[{0, config.position}] = SavedValues(defaults, config);
+  for (const ConfigShape& config : machine_) created.files[{0, config.position}] = DefaultValues(config);
 
   if (CreateSetTypeData() == 0) {
     Settle(created, created, false, created);
@@ -428,8 +422,8 @@ void SoakHost::NewCatalogue(Faults& faults) {
     LoadInto(&model_, 0);
     return;
   }
-  // The list in memory may already be the new one while the file is not:
-  // the host starts afresh from the catalogue file and reloads type 0.
+  // The list in memory is the former one again, as the catalogue file is;
+  // the host starts afresh from that file and reloads type 0.
   Expect(faults.Fired(), "CreateSetTypeData failed with no fault");
   ++figures_[operation_].failed;
   faults.Off();

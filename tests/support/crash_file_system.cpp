@@ -4,10 +4,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/last_error.h"
+#include "support/fault_file_system.h"
 #include "support/workspace.h"
-#ifndef _WIN32
-#include "platform/posix_path.h"
-#endif
 
 namespace fs = std::filesystem;
 
@@ -78,7 +77,10 @@ std::string CrashFileSystem::Spelling(const std::string& path) {
   std::replace(mapped.begin(), mapped.end(), '\\', '/');
   return fs::weakly_canonical(mapped).generic_string();
 #else
-  return fs::weakly_canonical(platform::MapServicePath(path)).generic_string();
+  std::string mapped;
+  if (!platform::ResolvePath(path, &mapped)) mapped = path;  // the operation itself will fail
+  std::replace(mapped.begin(), mapped.end(), '\\', '/');
+  return fs::weakly_canonical(mapped).generic_string();
 #endif
 }
 
@@ -94,7 +96,9 @@ std::string CrashFileSystem::FolderOf(const std::string& key) { return key.subst
 
 bool CrashFileSystem::Step() {
   ++count_;
-  return !crashed();
+  if (!crashed()) return true;
+  platform::SetLastErrorCode(FaultFileSystem::kInjectedError);  // as a failing call would
+  return false;
 }
 
 void CrashFileSystem::Wrote(int inode, const char* data, std::size_t size) {

@@ -1,5 +1,7 @@
 #include "support/fault_file_system.h"
 
+#include "platform/last_error.h"
+
 namespace td::testing {
 namespace {
 
@@ -50,6 +52,7 @@ bool FaultFileSystem::Fails(Op op) {
   log_.push_back(op);
   if (fail_at_ != 0 && count_ == fail_at_) {
     failed_ = true;
+    platform::SetLastErrorCode(kInjectedError);  // as a failing call would
     return true;
   }
   return false;

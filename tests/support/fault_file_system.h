@@ -12,6 +12,12 @@ namespace td::testing {
 
 class FaultFileSystem final : public platform::FileSystem {
  public:
+  // The reason a failed operation leaves (EIO; ERROR_WRITE_FAULT on Windows).
+#ifdef _WIN32
+  static constexpr unsigned long kInjectedError = 29;
+#else
+  static constexpr unsigned long kInjectedError = 5;
+#endif
   // Operations that can fail; queries (Exists, ListDir) never do.
   enum class Op {
     kOpenRead,

@@ -1,5 +1,7 @@
 #include "support/workspace.h"
 
+#include "platform/temp_file.h"
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -49,5 +51,13 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
 void MakeDirs(const std::string& path) { fs::create_directories(path); }
+
+bool TemporaryFileIn(const std::string& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (platform::IsTemporaryName(entry.path().filename().string())) return true;
+  }
+  return false;
+}
 
 }  // namespace td::testing

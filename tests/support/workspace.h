@@ -31,6 +31,8 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 void MakeDirs(const std::string& path);
+// True when the folder (a real path) holds a temporary file of the service.
+bool TemporaryFileIn(const std::string& folder);
 
 // A test whose fixture is a fresh workspace.
 class WorkspaceTest : public ::testing::Test {
