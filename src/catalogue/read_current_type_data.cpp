@@ -1,12 +1,15 @@
 // ReadCurrentTypeData: every config of a type read from its files, then its
 // values mirrored into comm memory.
 #include "datafile/type_data_paths.h"
+#include "model/record_shape.h"
 #include "typedata.h"
 
 int ReadCurrentTypeData(int typeNo) {
   TypeRecord* record = nullptr;
   if (GetMMITypeNameAndStruc(typeNo, nullptr, &record) < 0 || record == nullptr) return -1;
-  const int configCount = GetMMITypeInfo()->configCount;
+  const TypeCatalogue* catalogue = GetMMITypeInfo();
+  if (!td::RecordsHoldEveryConfig(catalogue)) return -1;
+  const int configCount = catalogue->configCount;
   for (int position = 0; position < configCount; ++position) {
     const char* datName = record->configs[position].datName;
     // A name that fills its field has no end: the reader would look for

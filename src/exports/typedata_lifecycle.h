@@ -30,14 +30,16 @@ TD_EXPORT(int) CreateSetTypeData(void);
 TD_EXPORT(int) InitialSetTypeData(TypeRecord* record, int position);
 
 /* Reads every config of the type from its type data files, then writes its
- * D, S and A values to comm memory. 0; -1 when no type has the number; else
+ * D, S and A values to comm memory. 0; -1 when no type has the number or
+ * the catalogue's typeRecordSize is too small for configCount entries; else
  * the config number of the first file that could not be read (comm memory
  * then untouched). */
 TD_EXPORT(int) ReadCurrentTypeData(int typeNo);
 
 /* Hands the old type's tables to the new type (both then share them) and
  * reads the new type with ReadCurrentTypeData, whose result it gives; -1
- * when either type has no record. */
+ * when either type has no record or the catalogue's typeRecordSize is too
+ * small for configCount entries (nothing handed over then). */
 TD_EXPORT(int) ChangeCurrentTypeData(int newTypeNo, int oldTypeNo);
 
 #endif /* TYPEDATA_LIFECYCLE_H */

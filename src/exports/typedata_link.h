@@ -41,7 +41,9 @@ SendCurrentTypeData(HWND window, int itemNotice, int stepNotice, int endCode, in
 /* ---- Comm memory and offline copies ------------------------------------- */
 
 /* Writes every D, S and A item in use of the type, for all configs, in the
- * controller's form into comm memory. Always 0. */
+ * controller's form into comm memory. 0 (also for a null record); -1 with
+ * nothing written when the host gives no catalogue or its typeRecordSize
+ * is too small for configCount entries. */
 TD_EXPORT(int) SetCurrentTypeDataToCommMem(TypeRecord* typeRecord);
 
 /* For the config with this config index, of the current type: copies the D

@@ -4,11 +4,14 @@
 
 #include "kinds.h"
 #include "link/link_items.h"
+#include "model/record_shape.h"
 #include "typedata_link.h"
 
 int SetCurrentTypeDataToCommMem(TypeRecord* typeRecord) {
   if (typeRecord == nullptr) return 0;  // nothing to write
-  const int configCount = GetMMITypeInfo()->configCount;
+  const TypeCatalogue* catalogue = GetMMITypeInfo();
+  if (!td::RecordsHoldEveryConfig(catalogue)) return -1;
+  const int configCount = catalogue->configCount;
   for (int position = 0; position < configCount; ++position) {
     const int configIndex = SearchMMIConfigIndex(position + 1, nullptr);
     if (configIndex < 0) continue;

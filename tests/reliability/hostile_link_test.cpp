@@ -94,6 +94,7 @@ TEST_F(HostileLink, NoMachineAtAll) {
   EXPECT_EQ(std::vector<unsigned char>(record.size(), 0), record) << "the caller's record is left alone";
   EXPECT_EQ(ReadCurrentTypeData(1), -1);
   EXPECT_EQ(ChangeCurrentTypeData(1, 2), -1);
+  EXPECT_EQ(SetCurrentTypeDataToCommMem(reinterpret_cast<TypeRecord*>(record.data())), -1);
   EXPECT_EQ(UpdateCurrentType(Window(), 1, kTypeCodeNotice, kStepNotice, kEndCode, 0xFFFF), -1);
   EXPECT_TRUE(Posted().empty()) << "nothing is sent for a type that is not there";
 
@@ -116,6 +117,20 @@ TEST_F(HostileLink, NoMachineAtAll) {
   ArrowPictureWrite(canvas.dc(), 40, 10);
   EXPECT_EQ(mmisim::SelectedBrush(canvas.dc()), brush);
   EXPECT_EQ(Tree(), before);
+}
+
+// A catalogue whose records are too small for its configs: nothing walks
+// past a record.
+TEST_F(HostileLink, RecordsSmallerThanTheirConfigsNeed) {
+  LayTree();
+  mmisim::StartHost(mmisim::SampleMachine());
+  GetMMITypeInfo()->typeRecordSize = static_cast<uint16_t>(TD_TYPE_RECORD_SIZE(2));  // four configs
+  BlockTable* before = Record(2)->configs[3].blocks;
+  EXPECT_EQ(ReadCurrentTypeData(1), -1);
+  EXPECT_EQ(ChangeCurrentTypeData(1, 2), -1);
+  EXPECT_EQ(Record(1)->configs[3].blocks, nullptr) << "nothing handed over";
+  EXPECT_EQ(Record(2)->configs[3].blocks, before);
+  EXPECT_EQ(SetCurrentTypeDataToCommMem(Record(1)), -1);
 }
 
 // A download that was running when the machine went away, or when the
