@@ -1,5 +1,7 @@
 #include "fuzz_support.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -99,6 +101,10 @@ std::unique_ptr<platform::ReadableFile> MemoryFileSystem::OpenRead(const std::st
 std::unique_ptr<platform::WritableFile> MemoryFileSystem::OpenWrite(const std::string& path,
                                                                     platform::WriteMode mode) {
   const std::string key = Key(path);
+  if (mode == platform::WriteMode::kCreateNew && files_.count(key)) {
+    errno = EEXIST;  // a new file never takes an existing name
+    return nullptr;
+  }
   std::string start;
   if (mode == platform::WriteMode::kAppend && files_.count(key)) start = files_[key];
   files_[key] = start;  // made at once, as a real open makes it
