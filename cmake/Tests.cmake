@@ -20,7 +20,11 @@ target_compile_definitions(test_support PUBLIC TD_TEST_DATA_DIR="${CMAKE_SOURCE_
 file(GLOB TD_TEST_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*)
 foreach(dir ${TD_TEST_DIRS})
   get_filename_component(name ${dir} NAME)
-  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "support" OR name STREQUAL "data")
+  # install/ is run on its own, against installed releases (tests/install/run.sh).
+  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "support" OR name STREQUAL "data" OR name STREQUAL "install")
+    continue()
+  endif()
+  if(NOT TD_WITH_TOOLS AND name STREQUAL "tool")  # the tool's end-to-end tests need the tool
     continue()
   endif()
   if(EXISTS ${dir}/CMakeLists.txt)  # a folder that builds its own way
@@ -42,3 +46,8 @@ foreach(dir ${TD_TEST_DIRS})
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
   endif()
 endforeach()
+
+# The shared library's dynamic symbols: the operations of the .def alone.
+if(NOT WIN32)
+  add_test(NAME exported_symbols COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-so-exports $<TARGET_FILE:typedata>)
+endif()

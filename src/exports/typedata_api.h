@@ -6,6 +6,7 @@
 #define TYPEDATA_API_H
 
 #include "host.h"
+#include "typedata_version.h"
 
 /* Every exported operation is declared with TD_EXPORT: C linkage and the
  * cdecl convention (the exports carry their plain names via the .def). */
@@ -14,6 +15,13 @@
 #else
 #define TD_EXTERN_C extern
 #endif
-#define TD_EXPORT(result) TD_EXTERN_C result TD_CALL
+/* Where symbols are hidden by default (the Linux shared library), the
+ * exported operations alone are made visible. */
+#if defined(__GNUC__) && !defined(_WIN32)
+#define TD_VISIBLE __attribute__((visibility("default")))
+#else
+#define TD_VISIBLE
+#endif
+#define TD_EXPORT(result) TD_EXTERN_C TD_VISIBLE result TD_CALL
 
 #endif /* TYPEDATA_API_H */
