@@ -1,0 +1,228 @@
+#!/usr/bin/python3
+"""The pages of `typedata serve` in a real headless Chromium (Selenium).
+
+    tests/browser/pages_test.py build/linux/bin/typedata [--screenshots docs/images]
+
+Makes a small type tree with the tool, starts the server on it, and goes
+through every page as an engineer would: filters the list, compares two
+types and counts the highlighted cells, edits a shared value and finds it
+in the sharing type's file, finds a planted problem on the check page.
+Skips (exit 0, saying so) only when Chromium or its driver is not installed.
+"""
+import argparse
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+CHROMIUM = shutil.which("chromium") or shutil.which("chromium-browser")
+DRIVER = shutil.which("chromedriver") or "/usr/lib/chromium/chromedriver"
+
+
+class Tree:
+    """A type tree made by the tool, and the server running on it."""
+
+    def __init__(self, tool, root):
+        self.tool, self.root = tool, root
+
+    def run(self, *args, check=True):
+        result = subprocess.run([self.tool, "--root", self.root, *args], capture_output=True, text=True)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"typedata {' '.join(args)}: {result.stderr}")
+        return result.stdout
+
+    def file(self, relative):
+        with open(os.path.join(self.root, "type", relative), "rb") as data:
+            return data.read().decode("latin-1")
+
+    def start(self):
+        self.server = subprocess.Popen([self.tool, "--root", self.root, "serve"], stdout=subprocess.PIPE,
+                                       stderr=subprocess.PIPE, text=True)
+        self.address = self.server.stdout.readline().strip()
+        if not self.address.startswith("http://127.0.0.1:"):
+            raise RuntimeError("the server printed no address: " + self.server.stderr.read())
+        self.base = self.address.split("/?")[0]
+
+    def stop(self):
+        self.server.send_signal(signal.SIGTERM)
+        return self.server.wait(timeout=10)
+
+
+def make_tree(tree):
+    tree.run("init")
+    names = ["T40+STEEL+FAST", "T40+ALU+SLOW", "T55+STEEL", "T55+ALU+FAST", "T63+STEEL+SLOW", "T63+CU+FAST",
+             "T40+CU", "T80+STEEL+SLOW", "T80+ALU", "T55+CU+SLOW", "T63+ALU", "T40+STEEL+SLOW"]
+    for name in names:
+        tree.run("add", name)
+    tree.run("set", "3", "TOOL", "D:2=12.5", "S:1=4")
+    tree.run("set", "3", "MAT", "D:1=7.25")
+    tree.run("set", "1", "MAIN", "D:3=140")
+    # A planted problem: an item beyond the config's count.
+    path = os.path.join(tree.root, "type", "0005", "FEED0005.DAT")
+    with open(path, "ab") as data:
+        data.write(b"[S]\r\n42:1,\r\n")
+    return len(names) + 1  # and type 0
+
+
+def browser():
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--no-first-run", "--window-size=1280,800",
+                 "--user-data-dir=" + tempfile.mkdtemp(prefix="typedata-chromium-")):
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service(executable_path=DRIVER), options=options)
+
+
+class Pages:
+    def __init__(self, driver, tree, type_count):
+        from selenium.webdriver.support.ui import WebDriverWait
+        self.driver, self.tree, self.type_count = driver, tree, type_count
+        self.wait = WebDriverWait(driver, 10)
+        self.failures = []
+
+    def expect(self, condition, what):
+        print(("  ok   " if condition else "  FAIL ") + what)
+        if not condition:
+            self.failures.append(what)
+            for entry in self.driver.get_log("browser"):  # what the page's scripts said
+                print("       console: " + entry["message"])
+
+    def css(self, selector):
+        from selenium.webdriver.common.by import By
+        return self.driver.find_elements(By.CSS_SELECTOR, selector)
+
+    def until(self, predicate, what):
+        from selenium.common.exceptions import TimeoutException
+        try:
+            return self.wait.until(lambda driver: predicate())
+        except TimeoutException:
+            self.expect(False, what + " (timed out)")
+            return None
+
+    def open(self, page):
+        self.driver.get(self.tree.base + "/" + page)
+
+    def types(self):
+        self.driver.get(self.tree.address)  # the first visit: the token becomes a cookie
+        self.until(lambda: len(self.css("#types tbody tr")) == self.type_count, "the types page lists every type")
+        self.expect(self.driver.current_url.endswith("/types.html"), "the address loses its token")
+        box = self.css("#filter")[0]
+        box.send_keys("t40")
+        t40 = [n for n in json.loads(self.tree.run("list", "--json"))["types"] if "T40" in n["name"]]
+        self.until(lambda: len(self.css("#types tbody tr")) == len(t40), "filtering 't40' leaves the T40 types")
+        self.css("th[data-sort=name]")[0].click()
+        names = sorted(t["name"] for t in t40)
+        self.until(lambda: [r.find_elements("css selector", "td")[2].text for r in self.css("#types tbody tr")]
+                   == names, "the T40 types sorted by name")
+
+    def type_page(self):
+        self.open("type.html?n=1")
+        self.until(lambda: len(self.css("section[data-config]")) == 4, "type 1 shows its four configs")
+        marked = self.css("tr.from-default")
+        # MAIN D:3, and MAT D:1 that type 3 saved to it (both have STEEL at part 2).
+        self.expect(len(marked) == 2, f"two values differ from their defaults on type 1 (found {len(marked)})")
+
+    def compare(self, screenshots):
+        differences = json.loads(self.tree.run("diff", "1", "3", "--json", check=False))["differences"]
+        self.open("compare.html?types=1,3")
+        self.until(lambda: self.css("#comparison"), "the comparison appears")
+        cells = self.css("#comparison td.differs")
+        self.expect(len(cells) == len(differences) and len(cells) > 0,
+                    f"{len(differences)} highlighted cells for types 1 and 3 (found {len(cells)})")
+        if screenshots:
+            self.open("compare.html?types=1,2,3,4,6,7")  # 5 holds the planted problem
+            self.until(lambda: self.css("#comparison td.differs"), "the comparison of six types appears")
+            self.driver.save_screenshot(os.path.join(screenshots, "serve-compare.png"))
+
+    def sharing(self, screenshots):
+        self.open("sharing.html")
+        self.until(lambda: self.css("button.part[data-part=T40]"), "the sharing map shows part T40")
+        self.css("button.part[data-part=T40]")[0].click()
+        listed = self.until(lambda: self.css("#members li"), "clicking T40 lists its types")
+        t40 = [t for t in json.loads(self.tree.run("list", "--json"))["types"] if t["parts"][:1] == ["T40"]]
+        self.expect(listed is not None and len(listed) == len(t40), f"{len(t40)} types listed for T40")
+        if screenshots:
+            self.driver.save_screenshot(os.path.join(screenshots, "serve-sharing.png"))
+
+    def edit(self):
+        self.open("edit.html?n=1&config=TOOL")
+        cell = self.until(lambda: self.css("table[data-kind=D] input[data-item='1']"), "the TOOL grid to edit")
+        if not cell:
+            return
+        pushes = self.css("#pushes")[0].text
+        self.expect("0002" in pushes, "before saving, the page says type 2 receives TOOL: " + pushes)
+        cell[0].clear()
+        cell[0].send_keys("41.5")
+        self.css("#save")[0].click()
+        self.until(lambda: "shared with type 0002" in self.css("#result")[0].text, "the save lists its pushes")
+        self.expect("1:41.500000," in self.tree.file("0002/TOOL0002.DAT"), "the value arrived in type 2's file")
+        self.expect("1:41.500000," not in self.tree.file("0003/TOOL0003.DAT"), "type 3 (T55) kept its value")
+        before = self.tree.file("0001/TOOL0001.DAT")
+        cell = self.until(lambda: self.css("table[data-kind=D] input[data-item='2']"), "the grid again")
+        cell[0].clear()
+        cell[0].send_keys("99999999999")
+        self.css("#save")[0].click()
+        self.until(lambda: "cannot hold" in self.css("#result")[0].text, "a value the controller cannot hold is refused")
+        self.expect(self.tree.file("0001/TOOL0001.DAT") == before, "the refused value changed no file")
+
+    def check(self):
+        self.open("check.html")
+        rows = self.until(lambda: self.css("#problems tbody tr"), "the check lists problems")
+        planted = [r for r in rows or [] if "FEED0005.DAT" in r.text and "item 42" in r.text]
+        self.expect(len(planted) == 1, "the planted problem is on the check page")
+        if planted:
+            links = [a.get_attribute("href") for a in planted[0].find_elements("css selector", "a")]
+            self.expect(any(link.endswith("type.html?n=5") for link in links), "it links to type 5")
+            self.expect(any("config=FEED" in link for link in links), "and to its config FEED")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("tool")
+    parser.add_argument("--screenshots", help="a folder for serve-compare.png and serve-sharing.png")
+    args = parser.parse_args()
+    if not CHROMIUM or not os.path.exists(DRIVER):
+        print("SKIPPED: the browser tests need chromium and chromium-driver (scripts/install-deps installs them)")
+        return 0
+    try:
+        import selenium  # noqa: F401  Debian's python3-selenium, for Debian's python3
+    except ImportError:
+        if os.path.exists("/usr/bin/python3") and os.path.realpath(sys.executable) != "/usr/bin/python3":
+            os.execv("/usr/bin/python3", ["/usr/bin/python3", *sys.argv])
+        raise
+    started = time.monotonic()
+    with tempfile.TemporaryDirectory(prefix="typedata-browser-") as root:
+        tree = Tree(os.path.abspath(args.tool), root)
+        type_count = make_tree(tree)
+        tree.start()
+        driver = None
+        try:
+            driver = browser()
+            pages = Pages(driver, tree, type_count)
+            for name, step in [("Types", pages.types), ("Type", pages.type_page),
+                               ("Compare", lambda: pages.compare(args.screenshots)),
+                               ("Sharing map", lambda: pages.sharing(args.screenshots)),
+                               ("Edit", pages.edit), ("Check", pages.check)]:
+                print(name)
+                step()
+        finally:
+            if driver:
+                driver.quit()
+            status = tree.stop()
+        pages.expect(status == 0, "the server stopped cleanly on SIGTERM")
+    print(f"{len(pages.failures)} failure(s) in {time.monotonic() - started:.1f} s")
+    return 1 if pages.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
