@@ -15,12 +15,19 @@ Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numb
   std::string error;
   if (!session.Open(options, /*makeTypeFolder=*/false, &error)) {
     reply.status = kUsageError;
+    reply.http = 503;
     reply.messages.push_back(error);
     return reply;
   }
   std::vector<TypeValues> loaded(numbers.size());
   Document types = Document::array();
   for (std::size_t t = 0; t < numbers.size(); ++t) {
+    if (!session.TypeExists(numbers[t])) {
+      reply.status = kRefused;
+      reply.http = 404;
+      reply.messages.push_back(fmt::format("no type {}", numbers[t]));
+      return reply;
+    }
     if (!LoadType(numbers[t], &loaded[t], &error)) {
       reply.status = kRefused;
       reply.messages.push_back(error);

@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <sstream>
+
+#include <sys/stat.h>
 
 #include "commands.h"
 
@@ -69,26 +72,53 @@ std::string Folded(std::string text) {
   return text;
 }
 
+// What the list depends on: the catalogue and the remembered current type.
+// A change replaces a file (a new inode) or rewrites it (a new time).
+std::string ListStamp(const GlobalOptions& options) {
+  std::string stamp;
+  for (const char* name : {"/type/mmi.typ", "/type/MMI.TYP", "/.typedata-state"}) {
+    struct stat status {};
+    if (stat((options.root + name).c_str(), &status) == 0)
+      stamp += fmt::format("{}:{}:{}:{}.{};", name, status.st_ino, status.st_size, status.st_mtim.tv_sec,
+                           status.st_mtim.tv_nsec);
+  }
+  return stamp;
+}
+
 }  // namespace
 
 Reply TypesPage(const GlobalOptions& options, const ListQuery& query) {
-  Reply list =
-      Run(options, [&](const GlobalOptions& o, Output& out) { return RunList(o, query.byName, out); });
-  if (list.status != kDone || !list.document.is_object() || !list.document["types"].is_array()) return list;
+  // Filtering as the engineer types asks for the list at every key: the
+  // list of a tree that has not changed is taken from the last answer.
+  static std::map<bool, std::pair<std::string, Reply>> lists;  // by order
+  const std::string stamp = ListStamp(options);
+  auto& [lastStamp, last] = lists[query.byName];
+  if (stamp.empty() || stamp != lastStamp) {
+    last = Run(options, [&](const GlobalOptions& o, Output& out) { return RunList(o, query.byName, out); });
+    lastStamp = last.status == kDone ? stamp : "";
+  }
+  if (last.status != kDone || !last.document.is_object() || !last.document["types"].is_array()) return last;
+  const Document& types = last.document["types"];
   const std::string wanted = Folded(query.filter);
   Document page = Document::array();
   std::size_t matched = 0;
-  for (const Document& type : list.document["types"]) {
+  for (const Document& type : types) {
     const std::string shown =
-        fmt::format("{:04d} {}", type["number"].get<int>(), type["name"].get<std::string>());
+        fmt::format("{:04d} {}", type["number"].get<int>(), type["name"].get_ref<const std::string&>());
     if (!wanted.empty() && Folded(shown).find(wanted) == std::string::npos) continue;
     if (matched >= query.offset && page.size() < query.limit) page.push_back(type);
     ++matched;
   }
-  list.document["total"] = list.document["types"].size();
+  Reply list;
+  list.messages = last.messages;
+  list.document = Document::object();
+  for (const auto& [member, value] : last.document.items()) {
+    if (member != "types") list.document[member] = value;
+  }
+  list.document["types"] = std::move(page);
+  list.document["total"] = types.size();
   list.document["matched"] = matched;
   list.document["offset"] = query.offset;
-  list.document["types"] = std::move(page);
   return list;
 }
 
@@ -107,10 +137,12 @@ Reply SetValues(const GlobalOptions& options, int number, const std::string& pre
   });
 }
 
-bool HasType(const GlobalOptions& options, int number) {
+int FindType(const GlobalOptions& options, int number, std::string* error) {
   Session session;
-  std::string error;
-  return session.Open(options, /*makeTypeFolder=*/false, &error) && session.TypeExists(number);
+  if (!session.Open(options, /*makeTypeFolder=*/false, error)) return 503;
+  if (session.TypeExists(number)) return 200;
+  *error = fmt::format("no type {}", number);
+  return 404;
 }
 
 }  // namespace tool::serve

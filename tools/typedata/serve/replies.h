@@ -19,6 +19,7 @@ struct Reply {
   int status = 0;
   Document document;                  // null when the command gave none
   std::vector<std::string> messages;  // what the command said on stderr
+  int http = 0;                       // an HTTP status that says more than status
 };
 
 struct ListQuery {
@@ -45,8 +46,9 @@ Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numb
 // Which types share which config through which name part.
 Reply SharingDocument(const GlobalOptions& options);
 
-// Whether the tree has this type (false also when it cannot be opened).
-bool HasType(const GlobalOptions& options, int number);
+// 200 when the tree has the type, 404 when not, 503 with why when the tree
+// cannot be opened (another command holds it, say).
+int FindType(const GlobalOptions& options, int number, std::string* error);
 
 }  // namespace tool::serve
 

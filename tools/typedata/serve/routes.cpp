@@ -37,7 +37,10 @@ int HttpStatus(int status) { return status == kDone ? 200 : status == kRefused ?
 
 void SendReply(httplib::Response& response, const Reply& reply) {
   if (reply.document.is_null()) {
-    SendError(response, reply.status == kDone ? 500 : HttpStatus(reply.status),
+    SendError(response,
+              reply.http              ? reply.http
+              : reply.status == kDone ? 500
+                                      : HttpStatus(reply.status),
               reply.messages.empty() ? "the command gave no document" : reply.messages.back(),
               reply.messages);
     return;
@@ -77,6 +80,8 @@ void AddPages(httplib::Server& server, const Access& access) {
     if (access.TokenInQuery(request)) response.set_header("Set-Cookie", access.Cookie());
     response.set_redirect("/types.html", 303);
   });
+  server.Get("/favicon.ico",
+             [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
   server.Get(R"(/[a-z]+\.(?:html|js|css))",
              [&](const httplib::Request& request, httplib::Response& response) {
                const Asset* asset = FindAsset(request.path);
@@ -102,9 +107,12 @@ void AddReads(httplib::Server& server, const GlobalOptions& options) {
   });
   server.Get(R"(/api/types/(\d+))", [&](const httplib::Request& request, httplib::Response& response) {
     int number = 0;
-    const std::lock_guard<std::mutex> one(treeMutex);
-    if (!TypeNumber(request.matches[1], &number) || !HasType(options, number))
+    if (!TypeNumber(request.matches[1], &number))
       return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
+    const std::lock_guard<std::mutex> one(treeMutex);
+    std::string error;
+    if (const int found = FindType(options, number, &error); found != 200)
+      return SendError(response, found, error);
     SendReply(response, TypeDocument(options, number));
   });
   server.Get("/api/compare", [&](const httplib::Request& request, httplib::Response& response) {
@@ -121,9 +129,6 @@ void AddReads(httplib::Server& server, const GlobalOptions& options) {
     if (numbers.size() < 2 || numbers.size() > kMaxCompared)
       return SendError(response, 400, fmt::format("compare 2 to {} types", kMaxCompared));
     const std::lock_guard<std::mutex> one(treeMutex);
-    for (int number : numbers) {
-      if (!HasType(options, number)) return SendError(response, 404, fmt::format("no type {}", number));
-    }
     SendReply(response, CompareDocument(options, numbers, request.get_param_value("config"),
                                         request.get_param_value("all") != "1"));
   });
@@ -154,9 +159,12 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
       changes.push_back(change.get<std::string>());
     }
     int number = 0;
-    const std::lock_guard<std::mutex> one(treeMutex);
-    if (!TypeNumber(request.matches[1], &number) || !HasType(options, number))
+    if (!TypeNumber(request.matches[1], &number))
       return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
+    const std::lock_guard<std::mutex> one(treeMutex);
+    std::string error;
+    if (const int found = FindType(options, number, &error); found != 200)
+      return SendError(response, found, error);
     GlobalOptions strict = options;
     strict.strict = body.contains("strict") && body["strict"].is_boolean() && body["strict"].get<bool>();
     const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);

@@ -16,6 +16,7 @@ Reply SharingDocument(const GlobalOptions& options) {
   std::string error;
   if (!session.Open(options, /*makeTypeFolder=*/false, &error)) {
     reply.status = kUsageError;
+    reply.http = 503;
     reply.messages.push_back(error);
     return reply;
   }

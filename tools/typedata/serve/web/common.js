@@ -29,7 +29,7 @@ export function el(tag, attributes = {}, ...children) {
     if (name.startsWith('on')) node.addEventListener(name.slice(2), value);
     else node.setAttribute(name, value === true ? '' : value);
   }
-  for (const child of children.flat()) {
+  for (const child of children.flat(Infinity)) {
     if (child === null || child === undefined) continue;
     node.append(child instanceof Node ? child : String(child));
   }

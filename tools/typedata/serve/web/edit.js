@@ -28,16 +28,20 @@ async function load(wanted) {
 function render() {
   const config = document.getElementById('config').value;
   const kinds = configs.get(config) ?? new Map();
-  document.getElementById('content').replaceChildren(el('div', { class: 'kinds' }, [...kinds].map(([kind, items]) =>
-    el('div', {}, el('h3', {}, `[${kind}]`), el('table', { 'data-kind': kind },
+  const row = (kind, item) => el('tr', {},
+    el('td', { class: 'number' }, item.item),
+    el('td', {}, item.dataType),
+    el('td', {}, el('input', {
+      type: 'text', class: 'cell', value: shownValue(item), 'data-kind': kind, 'data-item': item.item,
+      'data-original': shownValue(item), oninput: edited,
+    })));
+  const grid = (kind, items) => el('div', {},
+    el('h3', {}, `[${kind}]`),
+    el('table', { 'data-kind': kind },
       el('thead', {}, el('tr', {}, el('th', { class: 'number' }, 'Item'), el('th', {}, 'Data type'), el('th', {}, 'Value'))),
-      el('tbody', {}, items.filter(inUse).map((item) => el('tr', {},
-        el('td', { class: 'number' }, item.item),
-        el('td', {}, item.dataType),
-        el('td', {}, el('input', {
-          type: 'text', class: 'cell', value: shownValue(item), 'data-kind': kind, 'data-item': item.item,
-          'data-original': shownValue(item), oninput: edited,
-        })))))))));
+      el('tbody', {}, items.filter(inUse).map((item) => row(kind, item)))));
+  document.getElementById('content').replaceChildren(
+    el('div', { class: 'kinds' }, [...kinds].map(([kind, items]) => grid(kind, items))));
   showPushes(config);
   edited();
 }
