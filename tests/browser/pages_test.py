@@ -140,7 +140,7 @@ class Pages:
         self.expect(len(cells) == len(differences) and len(cells) > 0,
                     f"{len(differences)} highlighted cells for types 1 and 3 (found {len(cells)})")
         if screenshots:
-            self.open("compare.html?types=1,2,3,4,6,7")  # 5 holds the planted problem
+            self.open("compare.html?types=1,2,3,4,6")  # 5 holds the planted problem
             self.until(lambda: self.css("#comparison td.differs"), "the comparison of six types appears")
             self.driver.save_screenshot(os.path.join(screenshots, "serve-compare.png"))
 
@@ -152,6 +152,8 @@ class Pages:
         t40 = [t for t in json.loads(self.tree.run("list", "--json"))["types"] if t["parts"][:1] == ["T40"]]
         self.expect(listed is not None and len(listed) == len(t40), f"{len(t40)} types listed for T40")
         if screenshots:
+            self.css("#type")[0].send_keys("1")  # where type 1's saves go
+            self.until(lambda: len(self.css("button.part.selected")) == 3, "type 1's three parts marked")
             self.driver.save_screenshot(os.path.join(screenshots, "serve-sharing.png"))
 
     def edit(self):

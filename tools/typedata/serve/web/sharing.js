@@ -33,6 +33,20 @@ function render(highlight) {
     el('div', { class: 'map' }, positions),
     unshared.length ? el('p', { class: 'muted' }, `Not shared (each type keeps its own): ${unshared.join(', ')}.`) : null,
     el('div', { id: 'members' }));
+  if (highlight !== null) pushesOf(highlight);
+}
+
+// Where the saves of one type go, config by config.
+function pushesOf(number) {
+  const lines = map.configs.filter((c) => c.part > 0).map((c) => {
+    const group = c.groups.find((g) => g.types.some((t) => t.number === number));
+    const others = group ? group.types.filter((t) => t.number !== number) : [];
+    return el('li', {}, `${c.config} (part ${c.part}${group ? ` '${group.part}'` : ''}): `,
+      others.length ? others.map((t, i) => [i ? ', ' : '', typeLink(t.number, `${pad4(t.number)} ${t.name}`)])
+        : el('span', { class: 'muted' }, 'no other type'));
+  });
+  document.getElementById('members').replaceChildren(el('div', { class: 'members' },
+    el('h2', {}, `Saving type ${pad4(number)} writes its shared configs to`), el('ul', {}, lines)));
 }
 
 function list(position, configs, group) {
