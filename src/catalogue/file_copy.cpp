@@ -30,18 +30,27 @@ bool FolderDigits(const char* name, std::string* digits) {
 
 }  // namespace
 
-int FileCopy(const char* source, const char* target, int makeFolder) {
+namespace td::catalogue {
+
+int CopyTypeDataFile(const char* source, const char* target, int makeFolder, platform::ReplaceGroup* group) {
   std::string sourceDigits;
   std::string targetDigits;
   if (!FolderDigits(source, &sourceDigits) || !FolderDigits(target, &targetDigits)) return -1;
-  const std::string sourcePath = std::string(td::catalogue::kTypeFolder) + sourceDigits + "\\" + source;
-  auto in = td::platform::Fs().OpenRead(sourcePath);
+  const std::string sourcePath = std::string(kTypeFolder) + sourceDigits + "\\" + source;
+  auto in = platform::Fs().OpenRead(sourcePath);
   if (!in) return -1;  // no folder is made for a missing source
-  const std::string folder = std::string(td::catalogue::kTypeFolder) + targetDigits;
+  const std::string folder = std::string(kTypeFolder) + targetDigits;
   // An existing folder is no failure; a folder that cannot be made shows
   // when the copy cannot be written.
-  if (makeFolder != 0) td::platform::Fs().MakeDir(folder);
+  if (makeFolder != 0) platform::Fs().MakeDir(folder);
   const std::string targetPath = folder + "\\" + target;
   if (sourcePath == targetPath) return 0;
-  return td::catalogue::ReplaceByCopy(std::move(in), targetPath) ? 0 : -1;
+  if (group) return AddCopy(*group, std::move(in), targetPath) ? 0 : -1;
+  return ReplaceByCopy(std::move(in), targetPath) ? 0 : -1;
+}
+
+}  // namespace td::catalogue
+
+int FileCopy(const char* source, const char* target, int makeFolder) {
+  return td::catalogue::CopyTypeDataFile(source, target, makeFolder, nullptr);
 }

@@ -22,16 +22,28 @@ bool CopyBytes(platform::ReadableFile& source, platform::WritableFile& target) {
   }
 }
 
+// A rename would replace a file that is protected against writing: such a
+// target is not replaced.
+bool TargetWritable(const std::string& target) {
+  platform::FileSystem& fs = platform::Fs();
+  if (!fs.Exists(target)) return true;
+  auto probe = fs.OpenWrite(target, platform::WriteMode::kAppend);
+  return probe && probe->Close();
+}
+
 }  // namespace
+
+bool AddCopy(platform::ReplaceGroup& group, std::unique_ptr<platform::ReadableFile> source,
+             const std::string& target) {
+  if (!TargetWritable(target)) return false;
+  const bool added = group.Add(target, [&](platform::WritableFile& out) { return CopyBytes(*source, out); });
+  source.reset();
+  return added;
+}
 
 bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& target) {
   platform::FileSystem& fs = platform::Fs();
-  // A rename would replace a file that is protected against writing.
-  if (fs.Exists(target)) {
-    auto probe = fs.OpenWrite(target, platform::WriteMode::kAppend);
-    if (!probe) return false;
-    probe->Close();
-  }
+  if (!TargetWritable(target)) return false;
   std::string temp;
   auto out = platform::CreateTemporaryFile(platform::ParentOf(target), &temp);
   if (!out) return false;

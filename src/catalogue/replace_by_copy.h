@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/replace_group.h"
 
 namespace td::catalogue {
 
@@ -16,6 +17,17 @@ namespace td::catalogue {
 // replaced. False, with the temporary file removed and the reason in errno
 // (GetLastError() on Windows), when anything fails.
 bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& target);
+
+// The same as one replacement of group: the bytes are copied into the
+// temporary file now and source closed, the target replaced when the group
+// is committed. False when the copy cannot be written (target untouched).
+bool AddCopy(platform::ReplaceGroup& group, std::unique_ptr<platform::ReadableFile> source,
+             const std::string& target);
+
+// FileCopy's work: source and target are type data file names, each in the
+// type folder its four digits name. With a group the replacement joins it;
+// without one it is made at once. 0, or -1 on failure.
+int CopyTypeDataFile(const char* source, const char* target, int makeFolder, platform::ReplaceGroup* group);
 
 }  // namespace td::catalogue
 

@@ -18,9 +18,10 @@ int CopyTypeDataOfAlreadyExistPartName(int referenceNo, int targetNo, const char
   char referenceName[TD_TYPE_NAME_SIZE];
   if (GetMMITypeNameAndStruc(referenceNo, referenceName, nullptr) < 0) return -1;
 
+  td::platform::ReplaceGroup group;  // the copies flushed together
   for (int position = 1; position <= count; ++position) {
     char part[TD_TYPE_NAME_SIZE];
-    if (SeparateTypeName(newName, position, part) <= 0) return 0;
+    if (SeparateTypeName(newName, position, part) <= 0) break;
     char referencePart[TD_TYPE_NAME_SIZE];
     if (SeparateTypeName(referenceName, position, referencePart) > 0 &&
         std::strcmp(referencePart, part) == 0) {
@@ -29,7 +30,8 @@ int CopyTypeDataOfAlreadyExistPartName(int referenceNo, int targetNo, const char
     // Only the first type that has the part gives its files.
     const int source = FirstSearchTypeNamePart(part, position);
     if (source == -1) continue;
-    td::nameparts::CopySharedFiles(position, static_cast<unsigned>(source), target);
+    td::nameparts::CopySharedFiles(position, static_cast<unsigned>(source), target, group);
   }
+  group.Commit();
   return 0;
 }

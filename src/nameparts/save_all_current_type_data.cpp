@@ -24,15 +24,20 @@ int SaveAllCurrentTypeData(void) {
   char name[TD_TYPE_NAME_SIZE];
   std::memcpy(name, system->currentTypeName, sizeof name);
   const int count = system->namePartCount;
+  // Every copy is written first and all are flushed together: a push to a
+  // thousand types waits for the disk a few times, not thousands of times.
+  td::platform::ReplaceGroup group;
   for (int position = 1; position <= count; ++position) {
     char part[TD_TYPE_NAME_SIZE];
     // Fewer parts than positions, or a malformed or empty name: done.
-    if (SeparateTypeName(name, position, part) <= 0) return 0;
+    if (SeparateTypeName(name, position, part) <= 0) break;
     for (int type = FirstSearchTypeNamePart(part, position); type != -1;
          type = NextSearchTypeNamePart(part, position)) {
       if (static_cast<unsigned>(type) == current) continue;
-      td::nameparts::CopySharedFiles(position, current, static_cast<unsigned>(type));
+      td::nameparts::CopySharedFiles(position, current, static_cast<unsigned>(type), group);
     }
   }
+  // Like a failed copy, a failed group leaves its types their own files.
+  group.Commit();
   return 0;
 }

@@ -2,13 +2,14 @@
 
 #include <cstdio>
 
+#include "catalogue/replace_by_copy.h"
 #include "model/records.h"
 #include "typedata_catalogue.h"
 #include "typedata_nameparts.h"
 
 namespace td::nameparts {
 
-void CopySharedFiles(int position, unsigned from, unsigned to) {
+void CopySharedFiles(int position, unsigned from, unsigned to, platform::ReplaceGroup& group) {
   // Four-digit folders and file names hold no larger number.
   if (from > TD_TYPE_NO_MAX || to > TD_TYPE_NO_MAX) return;
   char prefix[TD_PREFIX_SIZE];
@@ -18,7 +19,7 @@ void CopySharedFiles(int position, unsigned from, unsigned to) {
     char target[TD_PATH_SIZE];
     std::snprintf(source, sizeof source, "%s%04u.DAT", prefix, from);
     std::snprintf(target, sizeof target, "%s%04u.DAT", prefix, to);
-    FileCopy(source, target, 0);
+    catalogue::CopyTypeDataFile(source, target, 0, &group);
   }
 }
 

@@ -3,12 +3,15 @@
 #ifndef TYPEDATA_NAMEPARTS_SHARED_FILES_H
 #define TYPEDATA_NAMEPARTS_SHARED_FILES_H
 
+#include "platform/replace_group.h"
+
 namespace td::nameparts {
 
 // For every config bound to position, in config list order, copies the
 // file "<prefix><from>.DAT" of type from onto that of type to (into an
-// existing type folder). Failed copies are passed over.
-void CopySharedFiles(int position, unsigned from, unsigned to);
+// existing type folder) as a replacement of group, which the caller
+// commits once for all its copies. Failed copies are passed over.
+void CopySharedFiles(int position, unsigned from, unsigned to, platform::ReplaceGroup& group);
 
 }  // namespace td::nameparts
 

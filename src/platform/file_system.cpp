@@ -9,6 +9,21 @@ FileSystem* g_file_system = nullptr;
 
 }  // namespace
 
+bool FileSystem::SyncFiles(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    auto file = OpenWrite(path, WriteMode::kAppend);
+    if (!file || !file->Sync() || !file->Close()) return false;
+  }
+  return true;
+}
+
+bool FileSystem::SyncDirs(const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    if (!SyncDir(folder)) return false;
+  }
+  return true;
+}
+
 FileSystem& Fs() { return g_file_system ? *g_file_system : DefaultFileSystem(); }
 
 FileSystem* SetFileSystem(FileSystem* fs) {

@@ -54,6 +54,12 @@ class FileSystem {
   virtual bool MakeDir(const std::string& path) = 0;
   // Flushes a folder's entries (names made, renamed, removed) to disk.
   virtual bool SyncDir(const std::string& path) = 0;
+  // Flushes the data of every file named (closed, written by this process)
+  // to disk, and the entries of every folder named: together where the
+  // platform can, so that the disk takes them in one commit rather than
+  // one after another. These defaults flush each in turn.
+  virtual bool SyncFiles(const std::vector<std::string>& paths);
+  virtual bool SyncDirs(const std::vector<std::string>& folders);
   virtual bool Exists(const std::string& path) = 0;
   // Names in a folder, without "." and "..".
   virtual bool ListDir(const std::string& path, std::vector<std::string>* names) = 0;

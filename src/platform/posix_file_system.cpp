@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "file_system.h"
 #include "posix_path.h"
@@ -59,6 +61,27 @@ class PosixWritableFile final : public WritableFile {
 // The native path of a service path; false (errno set) when it names more
 // than one file.
 bool Native(const std::string& path, std::string* native) { return MapServicePath(path, native); }
+
+bool SyncFileSystemsOf(const std::vector<std::string>& paths, int openFlags) {
+  std::vector<dev_t> synced;
+  for (const std::string& path : paths) {
+    std::string native;
+    if (!Native(path, &native)) return false;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | openFlags);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && std::find(synced.begin(), synced.end(), st.st_dev) == synced.end()) {
+      ok = ::syncfs(fd) == 0;
+      synced.push_back(st.st_dev);
+    }
+    const int reason = errno;
+    ::close(fd);
+    errno = reason;
+    if (!ok) return false;
+  }
+  return true;
+}
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -124,6 +147,13 @@ class PosixFileSystem final : public FileSystem {
     ::close(fd);
     errno = reason;
     return synced;
+  }
+  // One syncfs for each file system that holds any of them: it commits
+  // every file's data and every folder's entries at once, where fsync of
+  // each would wait for one disk flush after another.
+  bool SyncFiles(const std::vector<std::string>& paths) override { return SyncFileSystemsOf(paths, 0); }
+  bool SyncDirs(const std::vector<std::string>& folders) override {
+    return SyncFileSystemsOf(folders, O_DIRECTORY);
   }
   bool Exists(const std::string& path) override {
     std::string native;
