@@ -43,8 +43,11 @@ struct HostCall {
 
 const std::vector<HostCall>& Calls();
 void ClearCalls();
-// Recording on (the default) or off, for long runs.
+// Recording on (the default) or off, for long runs, until the next Stop.
 void SetRecording(bool on);
+// Whether every start records: on for tests; programs such as the tool turn
+// it off, since a run over a large tree would keep millions of calls.
+void SetRecordingDefault(bool on);
 // The recorded calls of one operation, in order.
 std::vector<HostCall> CallsOf(const std::string& op);
 

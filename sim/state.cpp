@@ -21,6 +21,16 @@ const std::vector<HostCall>& Calls() { return S().calls; }
 void ClearCalls() { S().calls.clear(); }
 void SetRecording(bool on) { S().recording = on; }
 
+namespace {
+bool recordingDefault = true;
+}  // namespace
+
+void SetRecordingDefault(bool on) {
+  recordingDefault = on;
+  S().recording = on;
+}
+bool RecordingDefault() { return recordingDefault; }
+
 std::vector<HostCall> CallsOf(const std::string& op) {
   std::vector<HostCall> found;
   for (const HostCall& call : S().calls) {

@@ -55,6 +55,9 @@ S() {
   return *state;
 }
 
+// The recorder's switch at each start (SetRecordingDefault).
+bool RecordingDefault();
+
 void RecordCall(const char* op, std::initializer_list<std::int64_t> args, std::int64_t result,
                 const char* text);
 

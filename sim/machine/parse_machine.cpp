@@ -1,4 +1,5 @@
 // Reader of machine descriptions (docs/machine-description.md).
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -79,8 +80,13 @@ class Parser {
   bool Integer(const std::string& word, long low, long high, const std::string& what, long* out) {
     errno = 0;
     char* end = nullptr;
-    const long value = std::strtol(word.c_str(), &end, 0);
-    if (word.empty() || *end != '\0' || errno != 0) return Fail(what + " '" + word + "' is not a number");
+    // Decimal only: "010" would be eight to strtol's own rules, ten to a reader.
+    const long value = std::strtol(word.c_str(), &end, 10);
+    if (word.empty() || *end != '\0' || errno != 0)
+      return Fail(what + " '" + word + "' is not a decimal number");
+    const std::size_t digits = word.find_first_not_of("+-");
+    if (word.size() - digits > 1 && word[digits] == '0')
+      return Fail(what + " '" + word + "' begins with 0: numbers are decimal, without leading zeros");
     if (value < low || value > high) {
       return Fail(what + " " + word + " is out of range (" + std::to_string(low) + " to " +
                   std::to_string(high) + ")");
@@ -150,6 +156,17 @@ class Parser {
     if (words_[2] != "prefix") return Fail("expected 'config NUMBER prefix NAME [part N]'");
     const std::string& prefix = words_[3];
     if (prefix.size() > 7) return Fail("prefix '" + prefix + "' is longer than 7 characters");
+    // The prefix names files: nothing that could leave the type folder.
+    for (unsigned char c : prefix) {
+      if (!std::isalnum(c)) return Fail("prefix '" + prefix + "' may hold only letters and digits");
+    }
+    for (const MachineConfig& config : machine_->configs) {
+      if (Folded(config.prefix) == Folded(prefix)) {
+        return Fail("prefix '" + prefix + "' is the prefix '" + config.prefix + "' of config " +
+                    std::to_string(config.configNo) + " (line " + std::to_string(config.line) +
+                    ") but for letter case: both would write the same files");
+      }
+    }
     if (words_.size() == 6) {
       if (words_[4] != "part") return Fail("expected 'part N' after the prefix");
       if (!Integer(words_[5], 0, 3, "part position", &part)) return false;
@@ -233,8 +250,9 @@ class Parser {
       if (words_[1] == "V") return Fail("texts have no default value");
       char* end = nullptr;
       item.defaultValue = std::strtod(words_[at].c_str(), &end);
-      if (*end != '\0' || !std::isfinite(item.defaultValue)) {
-        return Fail("default value '" + words_[at] + "' is not a number");
+      if (*end != '\0' || !std::isfinite(item.defaultValue) ||
+          words_[at].find_first_of("xX") != std::string::npos) {
+        return Fail("default value '" + words_[at] + "' is not a decimal number");
       }
       ++at;
     }
@@ -244,8 +262,30 @@ class Parser {
       if (!Integer(words_[at + 1], 0, 9, "scale", &scale)) return false;
       item.scale = static_cast<int>(scale);
     }
+    if (!DefaultFits(item)) return false;
     for (long n = first; n <= last; ++n) kind->items[static_cast<std::size_t>(n - 1)] = item;
     return true;
+  }
+
+  // The controller holds every value as a signed 32-bit integer: an
+  // integer item's default must be a whole number in that range, a real
+  // item's default times 10 to its scale too.
+  bool DefaultFits(const ItemDescription& item) {
+    if (!item.described || item.dataType == '\0' || item.dataType == ' ') return true;
+    const bool real = item.dataType == 'P' || item.dataType == 'F';
+    const double form = real ? std::round(item.defaultValue * std::pow(10.0, item.scale)) : item.defaultValue;
+    if (!real && form != std::trunc(form))
+      return Fail("default value " + words_[4] + " is not a whole number, as an integer item's must be");
+    if (form < -2147483648.0 || form > 2147483647.0) {
+      return Fail("default value " + words_[4] + " does not fit the controller's 32-bit integer" +
+                  (real ? " at scale " + std::to_string(item.scale) : std::string()));
+    }
+    return true;
+  }
+
+  static std::string Folded(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
   }
 
   std::string source_;

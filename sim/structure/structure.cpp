@@ -72,6 +72,7 @@ void Stop() {
   for (void* memory : s.owned) std::free(memory);
   ReleaseAllGlobal();
   s = State();
+  s.recording = RecordingDefault();
 }
 
 bool Started() { return S().started; }

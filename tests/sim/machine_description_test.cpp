@@ -84,6 +84,25 @@ TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
   EXPECT_EQ(ErrorOf("board 127 index 1\n"), "m.txt:1: board code 127 is out of range (128 to 143)");
   EXPECT_EQ(ErrorOf("config 1 prefix A\nitem D 1 I\n"),
             "m.txt:2: 'items D COUNT' must come before its items");
+  // What cannot work: one file for two configs, a file outside the tree,
+  // numbers read in another base, defaults the controller cannot hold.
+  EXPECT_EQ(
+      ErrorOf("config 1 prefix MAIN\nconfig 2 prefix Main\n"),
+      "m.txt:2: prefix 'Main' is the prefix 'MAIN' of config 1 (line 1) but for letter case: both would "
+      "write the same files");
+  EXPECT_EQ(ErrorOf("config 1 prefix ../../x\n"),
+            "m.txt:1: prefix '../../x' may hold only letters and digits");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 010\n"),
+            "m.txt:2: item count '010' begins with 0: numbers are decimal, without leading zeros");
+  EXPECT_EQ(ErrorOf("board 0x82 index 1\n"), "m.txt:1: board code '0x82' is not a decimal number");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 1\nitem D 1 I 99999999999\n"),
+            "m.txt:3: default value 99999999999 does not fit the controller's 32-bit integer");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 1\nitem D 1 I 2.5\n"),
+            "m.txt:3: default value 2.5 is not a whole number, as an integer item's must be");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 1\nitem D 1 P 300000000 scale 2\n"),
+            "m.txt:3: default value 300000000 does not fit the controller's 32-bit integer at scale 2");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 1\nitem D 1 P 0x10\n"),
+            "m.txt:3: default value '0x10' is not a decimal number");
 }
 
 TEST(MachineDescription, MissingFileIsAMistakeToo) {
