@@ -15,7 +15,7 @@ namespace tool::serve {
 
 // A document, or why there is none: status is the tool's exit status
 // (0 done, 1 refused, 2 a usage or input/output error).
-struct Reply {
+struct Reply {  // NOLINT(bugprone-exception-escape): nlohmann::json moves throw only on a broken invariant
   int status = 0;
   Document document;                  // null when the command gave none
   std::vector<std::string> messages;  // what the command said on stderr

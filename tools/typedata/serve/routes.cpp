@@ -35,17 +35,19 @@ void SendError(httplib::Response& response, int status, const std::string& error
 // cannot be carried out as it stands.
 int HttpStatus(int status) { return status == kDone ? 200 : status == kRefused ? 422 : 400; }
 
+// What went wrong, from what the command said last.
+std::string Why(const Reply& reply, const char* otherwise) {
+  if (reply.messages.empty()) return otherwise;
+  const std::string& last = reply.messages.back();
+  const std::string prefix = "typedata: ";
+  return last.rfind(prefix, 0) == 0 ? last.substr(prefix.size()) : last;
+}
+
 void SendReply(httplib::Response& response, const Reply& reply) {
-  if (reply.document.is_null()) {
-    SendError(response,
-              reply.http              ? reply.http
-              : reply.status == kDone ? 500
-                                      : HttpStatus(reply.status),
-              reply.messages.empty() ? "the command gave no document" : reply.messages.back(),
-              reply.messages);
-    return;
-  }
-  SendJson(response, HttpStatus(reply.status), reply.document);
+  if (!reply.document.is_null()) return SendJson(response, HttpStatus(reply.status), reply.document);
+  int status = reply.http;
+  if (status == 0) status = reply.status == kDone ? 500 : HttpStatus(reply.status);
+  SendError(response, status, Why(reply, "the command gave no document"), reply.messages);
 }
 
 // A type number as the tool takes it: 0 to 9999, digits only.
@@ -75,7 +77,7 @@ const char* ContentType(const std::string& path) {
   return "application/octet-stream";
 }
 
-void AddPages(httplib::Server& server, const Access& access) {
+void AddPages(httplib::Server& server, const Gate& access) {
   server.Get("/", [&](const httplib::Request& request, httplib::Response& response) {
     if (access.TokenInQuery(request)) response.set_header("Set-Cookie", access.Cookie());
     response.set_redirect("/types.html", 303);
@@ -170,7 +172,7 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
     const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);
     if (reply.status != kDone || reply.document.is_null())
       return SendError(response, reply.status == kDone ? 500 : HttpStatus(reply.status),
-                       reply.messages.empty() ? "nothing was saved" : reply.messages.back(), reply.messages);
+                       Why(reply, "nothing was saved"), reply.messages);
     Document answer = reply.document;
     answer["messages"] = reply.messages;
     SendJson(response, 200, answer);
@@ -179,7 +181,7 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
 
 }  // namespace
 
-void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Access& access) {
+void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate& access) {
   server.set_payload_max_length(kMaxBody);
   server.set_default_headers({{"Cache-Control", "no-store"},
                               {"X-Content-Type-Options", "nosniff"},

@@ -4,15 +4,15 @@
 
 #include <httplib.h>
 
-#include "access.h"
+#include "gate.h"
 #include "session.h"
 
 namespace tool::serve {
 
 // A request body larger than this is refused (413) before it is read.
-constexpr std::size_t kMaxBody = 64 * 1024;
+constexpr std::size_t kMaxBody = std::size_t{64} * 1024;
 
-void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Access& access);
+void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate& access);
 
 }  // namespace tool::serve
 

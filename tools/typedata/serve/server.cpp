@@ -57,8 +57,8 @@ int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out)
     out.Error(fmt::format("127.0.0.1:{}: cannot listen there (in use?)", serve.port));
     return kUsageError;
   }
-  const serve::Access access(serve::NewToken(), port);
-  serve::AddRoutes(server, options, access);
+  const serve::Gate gate(serve::NewToken(), port);
+  serve::AddRoutes(server, options, gate);
 
   // Every thread started from here on leaves SIGINT and SIGTERM to the waiter.
   sigset_t stopSignals;
@@ -79,7 +79,7 @@ int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out)
     }
   });
 
-  const std::string address = fmt::format("http://127.0.0.1:{}/?token={}", port, access.token());
+  const std::string address = fmt::format("http://127.0.0.1:{}/?token={}", port, gate.token());
   out.Note(fmt::format("Serving the types of {} on this machine only. Ctrl-C stops it.", options.root));
   out.Line(address);
   std::fflush(out.data());

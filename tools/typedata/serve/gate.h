@@ -2,8 +2,8 @@
 // the access token printed at start. Changes come only by POST, with the
 // token in a header and an Origin of the server itself, so another web
 // site open in the same browser can neither read nor change the tree.
-#ifndef TOOLS_TYPEDATA_SERVE_ACCESS_H
-#define TOOLS_TYPEDATA_SERVE_ACCESS_H
+#ifndef TOOLS_TYPEDATA_SERVE_GATE_H
+#define TOOLS_TYPEDATA_SERVE_GATE_H
 
 #include <httplib.h>
 
@@ -17,9 +17,9 @@ constexpr const char* kTokenCookie = "typedata-token";
 // 128 random bits as 32 hexadecimal digits.
 std::string NewToken();
 
-class Access {
+class Gate {
  public:
-  Access(std::string token, int port);
+  Gate(std::string token, int port);
 
   // Whether the request may go on; if not, the status and a message.
   bool Allowed(const httplib::Request& request, int* status, std::string* why) const;
@@ -39,4 +39,4 @@ class Access {
 
 }  // namespace tool::serve
 
-#endif  // TOOLS_TYPEDATA_SERVE_ACCESS_H
+#endif  // TOOLS_TYPEDATA_SERVE_GATE_H

@@ -1,4 +1,4 @@
-#include "access.h"
+#include "gate.h"
 
 #include <fmt/core.h>
 
@@ -13,9 +13,9 @@ std::string NewToken() {
   return token;
 }
 
-Access::Access(std::string token, int port) : token_(std::move(token)), port_(std::to_string(port)) {}
+Gate::Gate(std::string token, int port) : token_(std::move(token)), port_(std::to_string(port)) {}
 
-bool Access::Matches(const std::string& given) const {
+bool Gate::Matches(const std::string& given) const {
   // Compared in full whatever differs, so timing tells nothing.
   if (given.size() != token_.size()) return false;
   unsigned char difference = 0;
@@ -24,15 +24,15 @@ bool Access::Matches(const std::string& given) const {
   return difference == 0;
 }
 
-bool Access::OurHost(const std::string& host) const {
+bool Gate::OurHost(const std::string& host) const {
   return host == "127.0.0.1:" + port_ || host == "localhost:" + port_;
 }
 
-bool Access::TokenInQuery(const httplib::Request& request) const {
+bool Gate::TokenInQuery(const httplib::Request& request) const {
   return request.has_param("token") && Matches(request.get_param_value("token"));
 }
 
-std::string Access::Cookie() const {
+std::string Gate::Cookie() const {
   return fmt::format("{}={}; Path=/; HttpOnly; SameSite=Strict", kTokenCookie, token_);
 }
 
@@ -53,7 +53,7 @@ std::string CookieValue(const std::string& header, const std::string& name) {
 
 }  // namespace
 
-bool Access::Allowed(const httplib::Request& request, int* status, std::string* why) const {
+bool Gate::Allowed(const httplib::Request& request, int* status, std::string* why) const {
   // A page of another site that has its name resolve to 127.0.0.1 still
   // sends its own name as Host.
   if (!OurHost(request.get_header_value("Host"))) {
