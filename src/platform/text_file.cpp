@@ -44,7 +44,7 @@ bool LineReader::Fill() {
   return true;
 }
 
-bool LineReader::NextInPlace(char** line, std::size_t* length) {
+bool LineReader::NextInPlaceAfterFill(char** line, std::size_t* length) {
   std::size_t scanned = 0;  // bytes after start_ known to hold no line feed
   for (;;) {
     char* begin = buffer_.get() + start_;

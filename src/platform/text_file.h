@@ -3,6 +3,7 @@
 #ifndef TYPEDATA_PLATFORM_TEXT_FILE_H
 #define TYPEDATA_PLATFORM_TEXT_FILE_H
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,11 +24,26 @@ class LineReader {
   // line end is overwritten by a zero byte, so it is also a C string (cut at
   // the first zero byte it holds). Valid, and free to change, until the next
   // call.
-  bool NextInPlace(char** line, std::size_t* length);
+  // Inline for the usual case, a whole line in the buffer: the reader of
+  // type data files asks for every line, and a line is a dozen bytes.
+  bool NextInPlace(char** line, std::size_t* length) {
+    char* const begin = buffer_.get() + start_;
+    const std::size_t held = size_ - start_;
+    auto* const lf = held > 0 ? static_cast<char*>(std::memchr(begin, '\n', held)) : nullptr;
+    if (!lf) return NextInPlaceAfterFill(line, length);
+    char* end = lf;
+    if (end > begin && end[-1] == '\r') --end;
+    *end = '\0';
+    *line = begin;
+    *length = static_cast<std::size_t>(end - begin);
+    start_ += static_cast<std::size_t>(lf - begin) + 1;
+    return true;
+  }
   bool error() const { return error_; }
 
  private:
   bool Fill();
+  bool NextInPlaceAfterFill(char** line, std::size_t* length);
 
   std::unique_ptr<ReadableFile> file_;
   // Bytes read and not yet handed out lie in [start_, size_) of buffer_,
