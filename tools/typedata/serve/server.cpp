@@ -6,6 +6,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -26,8 +27,11 @@ namespace {
 void OpenInBrowser(const std::string& address, Output& out) {
   pid_t child = 0;
   char* arguments[] = {const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr};
-  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0)
+  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0) {
     out.Note("no browser could be opened (xdg-open); open the address by hand");
+    return;
+  }
+  std::thread([child] { waitpid(child, nullptr, 0); }).detach();  // no zombie left behind
 }
 
 }  // namespace
