@@ -7,13 +7,15 @@
 #   bench/run.sh                    # everything, 5 repetitions
 #   TD_BENCH_REPETITIONS=5 bench/run.sh
 #   TD_BENCH_DIR=/some/disk bench/run.sh   # where the benchmarks' files go (default /tmp)
+#   TD_BENCH_BUILD=build/mine bench/run.sh  # the Release tree (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build/release
+build=${TD_BENCH_BUILD:-build/release}
 results=$build/bench-results
 repetitions=${TD_BENCH_REPETITIONS:-5}
 programs=(datafile type_switch download shared_configs catalogue)
+[ -f bench/check_bench.cpp ] && programs+=(check)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTD_TESTS=OFF >/dev/null
 ninja -C "$build" -j2 $(printf 'bench_%s ' "${programs[@]}") bench_peak_memory bench_count_instructions
