@@ -79,8 +79,9 @@ std::string ListStamp(const GlobalOptions& options) {
   for (const char* name : {"/type/mmi.typ", "/type/MMI.TYP", "/.typedata-state"}) {
     struct stat status {};
     if (stat((options.root + name).c_str(), &status) == 0)
-      stamp += fmt::format("{}:{}:{}:{}.{};", name, status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                           status.st_mtim.tv_nsec);
+      stamp +=
+          fmt::format("{}:{}:{}:{}.{}:{}.{};", name, status.st_ino, status.st_size, status.st_mtim.tv_sec,
+                      status.st_mtim.tv_nsec, status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
   }
   return stamp;
 }
