@@ -28,13 +28,18 @@ def load_medians(results):
             continue
         with open(os.path.join(results, name)) as f:
             data = json.load(f)
+        # Medians of the repetitions; a benchmark run once gives its one run.
+        repeated = {b["run_name"] for b in data["benchmarks"] if b.get("run_type") == "aggregate"}
         for b in data["benchmarks"]:
-            if b.get("run_type") != "aggregate" or b.get("aggregate_name") != "median":
+            median = b.get("run_type") == "aggregate" and b.get("aggregate_name") == "median"
+            single = b.get("run_type") == "iteration" and b["run_name"] not in repeated
+            if not (median or single):
                 continue
             scale = UNIT_NS[b.get("time_unit", "ns")]
             base = b["run_name"]
             if base.endswith("/real_time"):  # timed by the wall clock; both times are there
                 base = base[:-len("/real_time")]
+            base = re.sub(r"/iterations:\d+", "", base)  # a fixed count of iterations
             medians[base] = {
                 "cpu": b["cpu_time"] * scale,
                 "real": b["real_time"] * scale,
