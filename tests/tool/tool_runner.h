@@ -2,7 +2,11 @@
 #ifndef TESTS_TOOL_TOOL_RUNNER_H
 #define TESTS_TOOL_TOOL_RUNNER_H
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -22,15 +26,64 @@ class ToolTest : public WorkspaceTest {
   ToolRun Tool(const std::string& args) {
     const std::string out = workspace_.Path("tool.out");
     const std::string err = workspace_.Path("tool.err");
+    ToolRun run;
+#ifdef _WIN32
+    // Through cmd.exe: the whole line quoted once more, the tool's Unix
+    // path (the build runs under Wine) on Wine's drive Z:.
+    std::string tool = TD_TOOL_PATH;
+    if (!tool.empty() && tool[0] == '/') tool = "Z:" + tool;
+    for (char& c : tool) c = c == '/' ? '\\' : c;
+    _putenv("NO_COLOR=1");
+    const std::string command = "\"\"" + tool + "\" --root \"" + workspace_.root() + "\" " + args + " >\"" +
+                                out + "\" 2>\"" + err + "\" <NUL\"";
+    run.status = std::system(command.c_str());
+#else
     const std::string command = std::string("NO_COLOR=1 ") + TD_TOOL_PATH + " --root " + workspace_.root() +
                                 " " + args + " >" + out + " 2>" + err + " </dev/null";
-    ToolRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadFileBytes(out);
-    run.err = ReadFileBytes(err);
+#endif
+    run.out = WithoutCarriageReturns(ReadFileBytes(out));
+    run.err = WithoutCarriageReturns(ReadFileBytes(err));
     return run;
   }
+  // Windows' console streams end lines in CR LF; the files the tool writes
+  // are compared byte for byte elsewhere.
+  static std::string WithoutCarriageReturns(std::string text) {
+#ifdef _WIN32
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+#endif
+    return text;
+  }
+#ifndef _WIN32
+  // Runs "typedata ARGS --root ROOT", the global option after the command;
+  // only stdout is kept.
+  ToolRun ToolRootLast(const std::string& args) {
+    ToolRun run = Shell(std::string("NO_COLOR=1 ") + TD_TOOL_PATH + " " + args + " --root " +
+                        workspace_.root() + " 2>/dev/null");
+    run.out.swap(run.err);
+    return run;
+  }
+  // Runs "typedata --root ROOT ARGS" where no file can grow: the limit of
+  // file sizes is 0 and its signal ignored, so writes fail with EFBIG, for
+  // root too. Only stderr is kept (stdout to /dev/null), through the pipe.
+  ToolRun ToolWhereFilesCannotGrow(const std::string& args) {
+    return Shell(std::string("trap '' XFSZ; ulimit -f 0; NO_COLOR=1 exec ") + TD_TOOL_PATH + " --root " +
+                 workspace_.root() + " " + args + " 2>&1 >/dev/null");
+  }
+  // A shell command's status and what it writes on stdout (as err: the
+  // callers above send the tool's stderr there).
+  static ToolRun Shell(const std::string& command) {
+    ToolRun run;
+    FILE* pipe = popen((command + " </dev/null").c_str(), "r");
+    if (!pipe) return run;
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.err.append(buffer, n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+  }
+#endif
   std::string TypeFile(const std::string& relative) {
     return ReadFileBytes(workspace_.Path("type/" + relative));
   }

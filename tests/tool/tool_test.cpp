@@ -48,10 +48,17 @@ TEST_F(Commands, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
     const char* args;
     const char* says;
   } refusals[] = {
-      {"add A++B", "malformed"},
-      {"add +A", "malformed"},
-      {"add A+B+C+D", "malformed"},
-      {"add ABCDEFGHIJKLMNOPQRSTUVWX", "at most 23"},
+      {"add A++B", "an empty part between the separators at bytes 2 and 3"},
+      {"add +A", "starts with the separator '+'"},
+      {"add A+B+C+D", "it has 4 parts; a type name has at most 3"},
+      {"add ABCDEFGHIJKLMNOPQRSTUVWX", "24 bytes long; a type name has at most 23 bytes"},
+      {"add \xC3\x84\xC3\x96\xC3\x9C\xC3\x84\xC3\x96\xC3\x9C\xC3\x84\xC3\x96\xC3\x9C\xC3\x84\xC3\x96\xC3\x9C",
+       "24 bytes long (12 characters)"},
+#ifndef _WIN32  // quoted for a POSIX shell
+      {"add 'A\tB'", "a tab at byte 2"},
+      {"add ' A'", "starts with a blank"},
+      {"add 'A '", "ends with a blank"},
+#endif
       {"add NEW --number 2", "taken"},
       {"add NEW --number 10000", "out of range"},
       {"add STEEL+X", "part 'STEEL' is part 2"},
@@ -70,7 +77,7 @@ TEST_F(Commands, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
 TEST_F(Commands, ListShowsNumbersNamesPartsAndTheCurrentType) {
   MakeTree();
   ASSERT_EQ(Tool("use 2 --no-download").status, 0);
-  const nlohmann::json list = nlohmann::json::parse(Tool("--json list").out);
+  const nlohmann::json list = nlohmann::json::parse(Tool("--json list").out)["types"];
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0]["number"], 3) << "catalogue order: the newest first";
   EXPECT_EQ(list[0]["parts"], nlohmann::json({"T55", "STEEL"}));
@@ -80,7 +87,7 @@ TEST_F(Commands, ListShowsNumbersNamesPartsAndTheCurrentType) {
     if (type["current"]) current = type["number"];
   }
   EXPECT_EQ(current, 2);
-  const nlohmann::json sorted = nlohmann::json::parse(Tool("--json list --sorted").out);
+  const nlohmann::json sorted = nlohmann::json::parse(Tool("list --sorted --json").out)["types"];
   EXPECT_EQ(sorted[0]["number"], 0) << "the empty name sorts first";
   EXPECT_EQ(sorted[1]["name"], "T40+ALU+SLOW");
 }
@@ -128,18 +135,24 @@ TEST_F(Commands, DiffTellsEqualFromDifferent) {
   ASSERT_EQ(Tool("set 1 MAIN D:3=99").status, 0);
   const ToolRun diff = Tool("--json diff 1 2");
   EXPECT_EQ(diff.status, 1);
-  const nlohmann::json differences = nlohmann::json::parse(diff.out);
+  const nlohmann::json differences = nlohmann::json::parse(diff.out)["differences"];
   ASSERT_EQ(differences.size(), 1u);
   EXPECT_EQ(differences[0]["config"], "MAIN");
   EXPECT_EQ(differences[0]["item"], 3);
-  EXPECT_EQ(differences[0]["first"], "99");
+  EXPECT_TRUE(differences[0]["first"].is_number_integer()) << "an integer item's value is an integer";
+  EXPECT_EQ(differences[0]["first"], 99);
 }
 
 TEST_F(Commands, RenamePullsTheSharedConfigsOfTheNewParts) {
   MakeTree();
   ASSERT_EQ(Tool("set 3 MAT D:1=9.5").status, 0);  // STEEL's MAT, also type 1's
   ASSERT_EQ(Tool("set 2 TOOL D:2=1.25").status, 0);
-  ASSERT_EQ(Tool("rename 2 T40+STEEL+SLOW").status, 0);
+  const ToolRun rename = Tool("rename 2 T40+STEEL+SLOW");
+  ASSERT_EQ(rename.status, 0) << rename.err;
+  EXPECT_NE(rename.err.find("shared config MAT (part 2 'STEEL') taken from type "), std::string::npos)
+      << rename.err;
+  EXPECT_EQ(rename.err.find("mmi.typ"), std::string::npos)
+      << "the catalogue is no shared config: " << rename.err;
   EXPECT_EQ(TypeFile("0002/MAT0002.DAT"), TypeFile("0003/MAT0003.DAT")) << "STEEL's MAT pulled in";
   EXPECT_NE(TypeFile("mmi.typ").find("2,\"T40+STEEL+SLOW\""), std::string::npos);
   EXPECT_EQ(Tool("rename 2 T55").status, 0) << "T55 stands at the same position in type 3";

@@ -1,36 +1,84 @@
 // typedata add, typedata rename.
 #include <fmt/core.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "commands.h"
+#include "documents.h"
 #include "names.h"
+#include "system_error.h"
 #include "tree.h"
 #include "typedata.h"
 
 namespace tool {
 namespace {
 
-// Says which shared configs the target took from other types: each of its
-// files that differs from the reference type's belongs to a config bound to
-// a name part, and came from the first other type with that part.
-void ReportPulls(const Session& session, const std::string& name, int reference, int target, Output& out) {
+// The shared configs that the target took from other types: each config
+// bound to a name part whose file took new bytes (taken(prefix)) came from
+// the first other type with that part.
+template <typename Taken>
+std::vector<SharedPull> PullsOf(const Session& session, const std::string& name, int target, Taken taken) {
+  std::vector<SharedPull> pulls;
   const std::vector<std::string> parts = PartsOf(name);
   const std::vector<TypeInfo> types = session.Types();
   for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next) {
     const int p = config->partNo;
     if (p < 1 || p > static_cast<int>(parts.size()) || p > GetMMISystemStruc()->namePartCount) continue;
-    const std::string file = session.DataFile(target, config->name);
-    if (ReadBytes(file) == ReadBytes(session.DataFile(reference, config->name))) continue;
+    if (!taken(std::string(config->name))) continue;
     for (const TypeInfo& type : types) {
       if (type.number == target || static_cast<int>(type.parts.size()) < p ||
           type.parts[p - 1] != parts[p - 1])
         continue;
-      out.Note(fmt::format("  shared config {} (part {} '{}') taken from type {:04d} '{}'", config->name, p,
-                           parts[p - 1], type.number, type.name));
+      pulls.push_back({config->name, p, parts[p - 1], type.number, type.name});
       break;
     }
   }
+  return pulls;
+}
+
+// Takes the files of a new type away again: only those this command made,
+// and the folder only when this command made it and nothing else is in it.
+void RemoveNewType(const std::string& folder, bool madeFolder, const std::vector<std::string>& files) {
+  std::error_code ignored;
+  for (const std::string& file : files) std::filesystem::remove(folder + "/" + file, ignored);
+  if (madeFolder) std::filesystem::remove(folder, ignored);  // fails, rightly, when not empty
+}
+
+// The number for a new type: the one asked for, or the lowest that neither
+// the catalogue lists nor a type folder holding files takes. -1 after
+// saying why there is none.
+int NumberForNewType(const Session& session, std::optional<int> number, Output& out) {
+  if (number) {
+    if (*number < 0 || *number > TD_TYPE_NO_MAX) {
+      out.Error(fmt::format("type number {} is out of range (0 to {})", *number, TD_TYPE_NO_MAX));
+      return -1;
+    }
+    if (session.TypeExists(*number)) {
+      out.Error(fmt::format("type number {} is taken by '{}'", *number, session.TypeName(*number)));
+      return -1;
+    }
+    if (HoldsAnything(session.TypeFolderOf(*number))) {
+      out.Error(
+          fmt::format("type folder {} holds files of a type that the catalogue does not list; "
+                      "'typedata check' shows them, 'typedata recover' lists them",
+                      session.TypeFolderOf(*number)));
+      return -1;
+    }
+    return *number;
+  }
+  std::vector<bool> listed(TD_TYPE_NO_MAX + 1, false);
+  for (const TypeInfo& type : session.Types()) listed[static_cast<std::size_t>(type.number)] = true;
+  for (int n = 0; n <= TD_TYPE_NO_MAX; ++n) {
+    if (listed[static_cast<std::size_t>(n)]) continue;
+    if (!HoldsAnything(session.TypeFolderOf(n))) return n;
+    out.Note(fmt::format("  {} holds files the catalogue does not list; number {} is passed over",
+                         session.TypeFolderOf(n), n));
+  }
+  out.Error("all 10000 type numbers are taken");
+  return -1;
 }
 
 }  // namespace
@@ -38,31 +86,15 @@ void ReportPulls(const Session& session, const std::string& name, int reference,
 int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<int> number,
            std::optional<int> from, Output& out) {
   Session session;
-  if (!OpenTree(options, &session, out)) return kUsageError;
+  if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
   if (const std::string refusal = RefusalOfName(session, name, -1); !refusal.empty()) {
     out.Error(refusal);
     return kRefused;
   }
-  int typeNo = 0;
-  if (number) {
-    if (*number < 0 || *number > TD_TYPE_NO_MAX) {
-      out.Error(fmt::format("type number {} is out of range (0 to {})", *number, TD_TYPE_NO_MAX));
-      return kRefused;
-    }
-    if (session.TypeExists(*number)) {
-      out.Error(fmt::format("type number {} is taken by '{}'", *number, session.TypeName(*number)));
-      return kRefused;
-    }
-    typeNo = *number;
-  } else {
-    typeNo = SearchTypeNo();
-    if (typeNo < 0) {
-      out.Error("all 10000 type numbers are taken");
-      return kRefused;
-    }
-  }
+  const int typeNo = NumberForNewType(session, number, out);
+  if (typeNo < 0) return kRefused;
   const int source = from ? *from : (session.current() >= 0 ? session.current() : 0);
-  if (!session.TypeExists(source)) {
+  if (RefuseTypeNumber(session, source, out)) {
     out.Error(fmt::format("no type {} to start from", source));
     return kRefused;
   }
@@ -70,67 +102,87 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
   // The files first, so that the catalogue never lists a type without them;
   // then the shared configs of the name's parts, before the new type is in
   // the list (where a search for its own parts would find itself).
+  const std::string folder = session.TypeFolderOf(typeNo);
+  std::error_code ignored;
+  const bool madeFolder = !std::filesystem::exists(folder, ignored);
+  std::vector<std::string> made;
   const int configs = GetMMITypeInfo()->configCount;
   for (int p = 0; p < configs; ++p) {
     char sourceName[TD_DAT_NAME_SIZE];
     char targetName[TD_DAT_NAME_SIZE];
     if (MakeDatFileName(sourceName, source, p) != 0 || MakeDatFileName(targetName, typeNo, p) != 0) continue;
     if (FileCopy(sourceName, targetName, 1) != 0) {
-      out.Error(fmt::format("type {}: {} could not be copied to type {}", source, sourceName, typeNo));
-      std::error_code ignored;
-      std::filesystem::remove_all(fmt::format("{}/{:04d}", session.TypeFolder(), typeNo), ignored);
-      return kRefused;
+      const std::string reason = SystemReason();
+      RemoveNewType(folder, madeFolder, made);
+      out.Error(fmt::format("type {}: {} could not be copied to type {}: {}; nothing was added", source,
+                            sourceName, typeNo, reason));
+      return kUsageError;  // an input/output error
     }
+    made.emplace_back(targetName);
   }
   CopyTypeDataOfAlreadyExistPartName(source, typeNo, name.c_str());
   if (UpdateTypeFile(name.c_str(), typeNo, 1) != 0) {
-    out.Error("the catalogue could not be updated; nothing was added");
-    std::error_code ignored;
-    std::filesystem::remove_all(fmt::format("{}/{:04d}", session.TypeFolder(), typeNo), ignored);
-    return kRefused;
+    const std::string reason = SystemReason();
+    RemoveNewType(folder, madeFolder, made);
+    out.Error(session.CataloguePath() + " could not be updated: " + reason + "; nothing was added");
+    return kUsageError;
   }
-  out.Note(fmt::format("Added type {:04d} '{}', its files copied from type {}.", typeNo, name, source));
-  ReportPulls(session, name, source, typeNo, out);
-  out.Line(std::to_string(typeNo));
+  AddModel model{typeNo, name, source, {}, {}};
+  model.pulls = PullsOf(session, name, typeNo, [&](const std::string& prefix) {
+    return ReadBytes(session.DataFile(typeNo, prefix)) != ReadBytes(session.DataFile(source, prefix));
+  });
+  if (std::string warning = WarningOfName(session, name, typeNo); !warning.empty()) {
+    out.Warning(warning);
+    model.warnings.push_back(warning);
+  }
+  Present(options, model, out);
   return kDone;
 }
 
 int RunRename(const GlobalOptions& options, int number, const std::string& name, Output& out) {
   Session session;
-  if (!OpenTree(options, &session, out)) return kUsageError;
-  if (!session.TypeExists(number)) {
-    out.Error(fmt::format("no type {}", number));
-    return kRefused;
-  }
+  if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
+  if (RefuseTypeNumber(session, number, out)) return kRefused;
   if (const std::string refusal = RefusalOfName(session, name, number); !refusal.empty()) {
     out.Error(refusal);
     return kRefused;
   }
   const std::string oldName = session.TypeName(number);
-  const TreeFiles before = ReadTree(session.TypeFolder());
+  // Only the type's own files change: its folder is all there is to compare.
+  const std::string own = session.TypeFolderOf(number);
+  const TreeFiles before = ReadTree(own);
   // Pulled while the type still carries its old name, as the reference.
   CopyTypeDataOfAlreadyExistPartName(number, number, name.c_str());
   if (UpdateTypeFile(name.c_str(), number, 0) != 0) {
+    const std::string reason = SystemReason();
     // The type keeps its old name, so it keeps its old files too.
-    const std::string own = fmt::format("{:04d}/", number);
-    for (const std::string& file : ChangedFiles(before, ReadTree(session.TypeFolder()))) {
-      if (file.rfind(own, 0) != 0) continue;
+    for (const std::string& file : ChangedFiles(before, ReadTree(own))) {
       const auto old = before.find(file);
       if (old != before.end()) {
-        WriteBytes(session.TypeFolder() + "/" + file, old->second);
+        WriteBytes(own + "/" + file, old->second);
       } else {
         std::error_code ignored;
-        std::filesystem::remove(session.TypeFolder() + "/" + file, ignored);
+        std::filesystem::remove(own + "/" + file, ignored);
       }
     }
-    out.Error("the catalogue could not be updated; the type keeps its name and its files");
-    return kRefused;
+    out.Error(session.CataloguePath() + " could not be updated: " + reason +
+              "; the type keeps its name and its files");
+    return kUsageError;
   }
   if (session.current() == number) session.SetCurrent(number);
-  out.Note(fmt::format("Renamed type {:04d} '{}' to '{}'.", number, oldName, name));
-  // The report compares against the old name's parts.
-  const std::vector<std::string> changed = ChangedFiles(before, ReadTree(session.TypeFolder()));
-  for (const std::string& file : changed) out.Note("  took shared file " + file);
+  RenameModel model{number, oldName, name, {}, {}};
+  // What the type took: its own files that changed (the catalogue is no
+  // shared config, and other types' files are not touched).
+  const std::vector<std::string> changed = ChangedFiles(before, ReadTree(own));
+  model.pulls = PullsOf(session, name, number, [&](const std::string& prefix) {
+    return std::find(changed.begin(), changed.end(), fmt::format("{}{:04d}.DAT", prefix, number)) !=
+           changed.end();
+  });
+  if (std::string warning = WarningOfName(session, name, number); !warning.empty()) {
+    out.Warning(warning);
+    model.warnings.push_back(warning);
+  }
+  Present(options, model, out);
   return kDone;
 }
 

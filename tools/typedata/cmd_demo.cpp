@@ -3,7 +3,10 @@
 
 #include <filesystem>
 
+#include "atomic_file.h"
 #include "commands.h"
+#include "documents.h"
+#include "lock.h"
 #include "tree.h"
 #include "values.h"
 
@@ -22,7 +25,7 @@ void Say(Output& out, const std::string& text) { out.Line(out.Styled(text, Style
 // A table of a few items across every type.
 int CompareTypes(const GlobalOptions& options, Output& out) {
   Session session;
-  if (!OpenTree(options, &session, out)) return kUsageError;
+  if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
   const std::vector<std::pair<std::string, std::string>> items = {
       {"MAIN", "D1"}, {"TOOL", "D1"}, {"MAT", "D1"}, {"FEED", "D1"}, {"TOOL", "L1"}};
   std::vector<std::string> header = {"TYPE", "NAME"};
@@ -55,30 +58,63 @@ int CompareTypes(const GlobalOptions& options, Output& out) {
 
 }  // namespace
 
-// A folder that holds nothing but what a demo leaves.
+namespace {
+
+// The mark a demo leaves in its folder: --replace removes only a folder
+// that carries it and holds nothing but what a demo leaves.
+constexpr const char* kDemoMark = ".typedata-demo";
+
 bool IsDemoFolder(const fs::path& folder) {
   std::error_code error;
+  if (!fs::is_regular_file(folder / kDemoMark, error)) return false;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
-    if (name != "type" && name != ".typedata-state") return false;
+    if (name != "type" && name != ".typedata-state" && name != kDemoMark && name != ".typedata-lock" &&
+        name != ".typedata-machine")
+      return false;
   }
   return !error;
 }
 
+}  // namespace
+
 int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out) {
+  if (options.json) {
+    // The narration is for a person: on stderr; stdout holds the document
+    // of the tree the demo leaves.
+    GlobalOptions narrated = options;
+    narrated.json = false;
+    Output narration(stderr, stderr);
+    if (const int status = RunDemo(narrated, folder, replace, narration); status != kDone) return status;
+    GlobalOptions demo = options;
+    demo.root = folder;
+    Session session;
+    if (const int status = OpenTree(demo, Access::kRead, &session, out); status != kDone) return status;
+    Document document = NewDocument("demo");
+    document["folder"] = session.root();
+    document["types"] = ToDocument(ListModel{false, session.Types()})["types"];
+    out.Document(document);
+    return kDone;
+  }
   std::error_code error;
   if (fs::exists(fs::path(folder) / "type", error)) {
     if (!replace || !IsDemoFolder(folder)) {
-      out.Error(
-          folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)" +
-          (replace ? ", or remove what is not the demo's from it" : ", or --replace an earlier demo's"));
+      out.Error(folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)" +
+                (replace ? ", or remove it yourself: it is not an earlier demo's"
+                         : ", or --replace an earlier demo's"));
+      return kRefused;
+    }
+    std::string busy;
+    if (!TreeLock::Exclusive(folder, &busy)) {  // nobody may be working in it
+      out.Error(busy);
       return kRefused;
     }
     fs::remove_all(folder, error);
   }
   fs::create_directories(folder, error);
-  if (error) {
-    out.Error(folder + ": " + error.message());
+  std::string marked;
+  if (error || !ReplaceFileAtomically((fs::path(folder) / kDemoMark).string(), "typedata demo\n", &marked)) {
+    out.Error(error ? folder + ": " + error.message() : marked);
     return kUsageError;
   }
   GlobalOptions demo = options;

@@ -1,9 +1,11 @@
 // typedata use, typedata show, typedata diff.
 #include <fmt/core.h>
 
-#include <nlohmann/json.hpp>
+#include <algorithm>
 
+#include "check.h"
 #include "commands.h"
+#include "documents.h"
 #include "switch.h"
 #include "values.h"
 
@@ -15,26 +17,46 @@ bool Wanted(const ConfigValues& config, const KindValues& kind, const std::strin
   return (prefix.empty() || config.prefix == prefix) && (letter.empty() || letter[0] == kind.kind);
 }
 
+// Why a selection of show matched nothing, with what there is to select.
+std::string NothingSelected(const TypeValues& values, const std::string& prefix, const std::string& letter) {
+  std::string configs;
+  for (const ConfigValues& c : values.configs) {
+    if (c.prefix == prefix) {
+      std::string kinds;
+      for (const KindValues& k : c.kinds) {
+        if (k.present && !k.items.empty()) kinds += fmt::format("{}{}", kinds.empty() ? "" : ", ", k.kind);
+      }
+      return fmt::format("config {} has no {} items; it has {}", prefix, letter,
+                         kinds.empty() ? "none" : kinds);
+    }
+    configs += fmt::format("{}{}", configs.empty() ? "" : ", ", c.prefix);
+  }
+  if (!prefix.empty())
+    return fmt::format("type {} has no config '{}'; its configs: {}", values.typeNo, prefix, configs);
+  return fmt::format("type {} has no {} items in any config", values.typeNo, letter);
+}
+
 }  // namespace
 
 int RunUse(const GlobalOptions& options, int number, bool download, Output& out) {
   Session session;
-  if (!OpenTree(options, &session, out)) return kUsageError;
+  if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
+  if (RefuseTypeNumber(session, number, out)) return kRefused;
+  // The service loads a file without a section as a type without values.
+  const std::vector<Problem> problems = CheckTypeFiles(session, number);
+  if (const Problem* blocker = LoadBlocker(problems)) {
+    out.Error(fmt::format("type {} is not loaded: {}:{}: {}", number, blocker->file, blocker->line, blocker->message));
+    return kRefused;
+  }
   SwitchReport report;
   std::string error;
   if (!SwitchType(session, number, download, out, &report, &error)) {
     out.Error(error);
     return kRefused;
   }
-  out.Note(fmt::format("Type {:04d} '{}' is current.", number, session.TypeName(number)));
-  for (const std::string& line : report.typeCodes) out.Note("  type code sent to " + line);
-  if (!download) return kDone;
-  std::vector<std::vector<std::string>> rows;
-  for (const StepReport& step : report.steps) {
-    rows.push_back({step.prefix, std::to_string(step.configIndex), std::to_string(step.itemsSent)});
-  }
-  out.Table({"CONFIG", "INDEX", "ITEMS SENT"}, rows);
-  if (!report.downloaded) {
+  UseModel model{number, session.TypeName(number), download, report};
+  Present(options, model, out);
+  if (download && !report.downloaded) {
     out.Error("the download did not end");
     return kRefused;
   }
@@ -44,7 +66,8 @@ int RunUse(const GlobalOptions& options, int number, bool download, Output& out)
 int RunShow(const GlobalOptions& options, int number, const std::string& config, const std::string& kind,
             Output& out) {
   Session session;
-  if (!OpenTree(options, &session, out)) return kUsageError;
+  if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
+  if (RefuseTypeNumber(session, number, out)) return kRefused;
   if (!kind.empty() && (kind.size() != 1 || KindIndex(kind[0]) < 0)) {
     out.Error("--kind is one of D, S, A, L, V");
     return kUsageError;
@@ -55,41 +78,27 @@ int RunShow(const GlobalOptions& options, int number, const std::string& config,
     out.Error(error);
     return kRefused;
   }
-  nlohmann::json items = nlohmann::json::array();
-  std::vector<std::vector<std::string>> rows;
+  ShowModel model{number, values.name, config, kind, {}};
   for (const ConfigValues& c : values.configs) {
     for (const KindValues& k : c.kinds) {
       if (!k.present || !Wanted(c, k, config, kind)) continue;
       for (const ItemValue& item : k.items) {
-        if (!item.described) continue;
-        if (options.json) {
-          nlohmann::json entry = {{"config", c.prefix},
-                                  {"kind", std::string(1, k.kind)},
-                                  {"item", item.number},
-                                  {"dataType", item.dataType ? std::string(1, item.dataType) : ""}};
-          if (k.kind == 'V')
-            entry["text"] = item.text;
-          else
-            entry["value"] = item.value, entry["default"] = item.defaultValue;
-          items.push_back(entry);
-        } else {
-          rows.push_back({c.prefix, std::string(1, k.kind), std::to_string(item.number),
-                          DataTypeName(item.dataType), ShownValue(item, k.kind), ShownDefault(item, k.kind)});
-        }
+        if (item.described) model.items.push_back({c.prefix, k.kind, item});
       }
     }
   }
-  if (options.json) {
-    out.Line(nlohmann::json{{"type", number}, {"name", values.name}, {"items", items}}.dump(2));
-  } else {
-    out.Table({"CONFIG", "KIND", "ITEM", "DATA TYPE", "VALUE", "DEFAULT"}, rows);
+  if (model.items.empty() && (!config.empty() || !kind.empty())) {
+    out.Error(NothingSelected(values, config, kind));
+    return kRefused;
   }
+  Present(options, model, out);
   return kDone;
 }
 
 int RunDiff(const GlobalOptions& options, int first, int second, Output& out) {
   Session session;
-  if (!OpenTree(options, &session, out)) return kUsageError;
+  if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
+  if (RefuseTypeNumber(session, first, out) || RefuseTypeNumber(session, second, out)) return kUsageError;
   TypeValues a;
   TypeValues b;
   std::string error;
@@ -97,8 +106,7 @@ int RunDiff(const GlobalOptions& options, int first, int second, Output& out) {
     out.Error(error);
     return kUsageError;
   }
-  std::vector<std::vector<std::string>> rows;
-  nlohmann::json differences = nlohmann::json::array();
+  DiffModel model{first, second, {}};
   for (std::size_t c = 0; c < a.configs.size() && c < b.configs.size(); ++c) {
     for (int k = 0; k < 5; ++k) {
       const KindValues& ka = a.configs[c].kinds[k];
@@ -110,27 +118,12 @@ int RunDiff(const GlobalOptions& options, int first, int second, Output& out) {
         const ItemValue& ib = i < kb.items.size() ? kb.items[i] : none;
         if (!ia.described && !ib.described) continue;
         if (ia.value == ib.value && ia.text == ib.text) continue;
-        const std::string va = ShownValue(ia, kKindLetters[k]);
-        const std::string vb = ShownValue(ib, kKindLetters[k]);
-        rows.push_back({a.configs[c].prefix, std::string(1, kKindLetters[k]), std::to_string(i + 1), va, vb});
-        differences.push_back({{"config", a.configs[c].prefix},
-                               {"kind", std::string(1, kKindLetters[k])},
-                               {"item", i + 1},
-                               {"first", va},
-                               {"second", vb}});
+        model.differences.push_back({a.configs[c].prefix, kKindLetters[k], static_cast<int>(i) + 1, ia, ib});
       }
     }
   }
-  if (options.json) {
-    out.Line(differences.dump(2));
-  } else if (!rows.empty()) {
-    out.Table(
-        {"CONFIG", "KIND", "ITEM", fmt::format("TYPE {:04d}", first), fmt::format("TYPE {:04d}", second)},
-        rows);
-  } else {
-    out.Note(fmt::format("Types {} and {} hold the same values.", first, second));
-  }
-  return rows.empty() ? kDone : kRefused;
+  Present(options, model, out);
+  return model.differences.empty() ? kDone : kRefused;
 }
 
 }  // namespace tool

@@ -29,12 +29,22 @@ int RunSet(const GlobalOptions& options, int number, const std::string& prefix,
            const std::vector<std::string>& assignments, Output& out);
 int RunDiff(const GlobalOptions& options, int first, int second, Output& out);
 int RunCheck(const GlobalOptions& options, Output& out);
+// outputFile: where the description goes (atomically); "" for stdout.
+int RunInfer(const GlobalOptions& options, const std::string& outputFile, Output& out);
 int RunExport(const GlobalOptions& options, int number, const std::string& format, Output& out);
 int RunImport(const GlobalOptions& options, int number, const std::string& file, Output& out);
+int RunRecover(const GlobalOptions& options, const std::string& namesFile, Output& out);
 int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out);
 
-// Opens a session on an existing catalogue, or says why not (status 2).
+// Opens a session on an existing catalogue: kDone, or after saying why not
+// the status to exit with (1 for a tree that another command holds, else 2).
+int OpenTree(const GlobalOptions& options, Access access, Session* session, Output& out);
+// The same for reading, true when open.
 bool OpenTree(const GlobalOptions& options, Session* session, Output& out);
+
+// Says why number names no type of the catalogue (out of 0 to 9999, or not
+// listed) and gives true; false for a type that exists.
+bool RefuseTypeNumber(const Session& session, int number, Output& out);
 
 }  // namespace tool
 

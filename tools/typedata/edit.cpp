@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "save_failure.h"
+#include "system_error.h"
 #include "tree.h"
 #include "typedata.h"
 
@@ -51,15 +53,20 @@ bool ParseAssignment(const std::string& prefix, const std::string& text, Change*
 }
 
 bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, std::string* error) {
-  const std::string where = fmt::format("{} {}:{}", change.prefix, change.kind, change.item);
+  const std::string where = fmt::format("{}{} {}:{}", change.where.empty() ? "" : change.where + ": ",
+                                        change.prefix, change.kind, change.item);
   const ConfigValues* config = FindConfig(loaded, change.prefix);
   if (!config) {
     *error = fmt::format("{}: the machine has no config with the prefix '{}'", where, change.prefix);
     return false;
   }
   const int k = KindIndex(change.kind);
+  if (k < 0) {
+    *error = fmt::format("{}: the kind is one of D, S, A, L, V", where);
+    return false;
+  }
   const KindValues& kind = config->kinds[k];
-  if (!kind.present || change.item > static_cast<int>(kind.items.size())) {
+  if (!kind.present || change.item < 1 || change.item > static_cast<int>(kind.items.size())) {
     *error =
         fmt::format("{}: no such item (the config has {} {} items)", where, kind.items.size(), change.kind);
     return false;
@@ -78,10 +85,11 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
 
   if (change.kind == 'V') {
     const std::string& text = change.value;
-    if (text.size() > 258 || text.find_first_of(",;\r\n") != std::string::npos ||
+    // A NUL byte would end the text in the file: what follows it is lost.
+    if (text.size() > 258 || text.find_first_of(std::string(",;\r\n\0", 5)) != std::string::npos ||
         text.find("//") != std::string::npos) {
-      *error =
-          fmt::format("{}: a text has at most 258 characters and no ',', ';', \"//\" or line break", where);
+      *error = fmt::format(
+          "{}: a text has at most 258 characters and no ',', ';', \"//\", line break or NUL byte", where);
       return false;
     }
     *changed = text != item.text;
@@ -129,12 +137,14 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
 
 bool SaveType(Session& session, int typeNo, std::vector<std::string>* written, std::string* error) {
   const TreeFiles before = ReadTree(session.TypeFolder());
+  const SaveWitness witness(session, typeNo);
   session.MakeCurrentInHost(typeNo);
   const int result = SaveAllCurrentTypeData();
+  const std::string reason = result != 0 ? SystemReason() : "";
   if (session.current() >= 0) session.MakeCurrentInHost(session.current());
   *written = ChangedFiles(before, ReadTree(session.TypeFolder()));
   if (result != 0) {
-    *error = fmt::format("type {} could not be saved", typeNo);
+    *error = witness.Failure(reason);
     return false;
   }
   return true;

@@ -15,6 +15,7 @@ struct Change {
   char kind = 0;
   int item = 0;       // item number, from 1
   std::string value;  // as given: a number, or a V text
+  std::string where;  // where an import took it from ("line 4"), for messages
 };
 
 // "KIND:ITEM=VALUE" for the config prefix.

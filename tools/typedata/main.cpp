@@ -2,8 +2,19 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
+#include <new>
 
+#include "command_line.h"
 #include "commands.h"
+#include "serve/serve.h"
+
+#if __has_include("typedata_version.h")
+#include "typedata_version.h"
+#define TOOL_VERSION TD_VERSION_STRING
+#else
+#define TOOL_VERSION TD_TOOL_VERSION
+#endif
 
 namespace {
 
@@ -18,21 +29,39 @@ Examples:
   typedata --root press set 1 TOOL D:1=41.5 L:1=4.25
   typedata --root press diff 1 2
   typedata --root press check
+  typedata --root copy infer -o m.txt    the machine description that a copied tree's files tell
   typedata --root press export 1 --format csv > type1.csv
   typedata --root press import 1 type1.csv
+  typedata --root press serve            the types in the browser (Ctrl-C stops it)
 
-Exit status: 0 done (diff: equal, check: clean), 1 refused or found something,
-2 usage or input/output error.)";
+Global options (--root, --machine, --json, --strict, --force) go before or
+after the command. Exit status: 0 done (diff: equal, check: clean), 1 refused
+or found something, 2 usage or input/output error.
+
+The words used here (kinds D, S, A, L, V; value memory, comm memory, config
+index, name part, board, type code, ...) are explained in docs/glossary.md;
+the --json documents in docs/json.md.)";
 
 int Run(int argc, char** argv) {
-  CLI::App app{"typedata: set up, inspect, check and change a machine's type data on the simulated host"};
+  CLI::App app{"typedata: set up, inspect, check and change a machine's type data on the simulated host",
+               "typedata"};
   app.footer(kExamples);
   app.require_subcommand(1);
+  // Global options are taken after the command too ("typedata list --root X").
+  app.fallthrough();
+  app.set_version_flag("--version", std::string("typedata ") + TOOL_VERSION, "the tool's version");
   tool::GlobalOptions options;
   app.add_option("--root", options.root, "the folder that holds type/ (default: the current folder)");
   app.add_option("--machine", options.machine, "a machine description (default: the sample machine)")
       ->check(CLI::ExistingFile);
-  app.add_flag("--json", options.json, "machine-readable output where a command prints data");
+  app.add_flag("--json", options.json, "one JSON document on stdout (docs/json.md), for every command");
+  app.add_flag("--strict", options.strict,
+               "set, import: refuse a value that would be stored rounded, instead of saying so");
+  bool completion = false;
+  app.add_flag("--bash-completion", completion, "print a bash completion script")->group("");
+  app.add_flag("--force", options.force,
+               "take --machine although the tree was made with another machine (a changing command then "
+               "keeps it with the tree)");
 
   tool::Output out;
   int status = tool::kDone;
@@ -100,8 +129,18 @@ int Run(int argc, char** argv) {
   diff->add_option("M", other, "type number")->required();
   diff->callback([&] { status = tool::RunDiff(options, typeNo, other, out); });
 
+  std::string namesFile;
+  auto* recover = app.add_subcommand("recover", "write a lost catalogue anew from the type folders found");
+  recover->add_option("--names", namesFile, "a file of NUMBER,NAME lines giving the types their names");
+  recover->callback([&] { status = tool::RunRecover(options, namesFile, out); });
+
   auto* check = app.add_subcommand("check", "validate the whole type tree against the machine");
   check->callback([&] { status = tool::RunCheck(options, out); });
+
+  std::string inferOutput;
+  auto* infer = app.add_subcommand("infer", "write the machine description that explains the tree's files");
+  infer->add_option("-o,--output", inferOutput, "write the description to this file (default: stdout)");
+  infer->callback([&] { status = tool::RunInfer(options, inferOutput, out); });
 
   std::string format = "json";
   auto* exportCommand = app.add_subcommand("export", "a type's values, exactly, as JSON or CSV");
@@ -116,10 +155,42 @@ int Run(int argc, char** argv) {
   importCommand->add_option("FILE", file, "an export (JSON or CSV)")->required();
   importCommand->callback([&] { status = tool::RunImport(options, typeNo, file, out); });
 
+  tool::ServeOptions serveOptions;
+  auto* serve = app.add_subcommand("serve", "see and edit the types in the browser, on this machine only");
+  serve->add_option("--port", serveOptions.port, "the port on 127.0.0.1 (default: a free one)");
+  serve->add_flag("--open", serveOptions.open, "open the address in the desktop's browser");
+  serve->callback([&] {
+#ifdef TD_HAVE_SERVE
+    status = tool::RunServe(options, serveOptions, out);
+#else
+    out.Error("serve is not available in this build of typedata (it is in the Linux tool)");
+    status = tool::kUsageError;
+#endif
+  });
+
+  if (std::any_of(argv + 1, argv + argc,
+                  [](const char* word) { return std::string(word) == "--bash-completion"; })) {
+    std::fputs(tool::BashCompletion(app).c_str(), stdout);
+    return tool::kDone;
+  }
+  if (!tool::AsksForHelpOrVersion(argc, argv)) {
+    const std::string command = tool::CommandWord(app, argc, argv);
+    const auto known = app.get_subcommands({});
+    const bool found =
+        std::any_of(known.begin(), known.end(), [&](const CLI::App* c) { return c->check_name(command); });
+    if (!found) {
+      const std::string what = command.empty() ? "no command given" : "unknown command '" + command + "'";
+      std::fprintf(stderr, "typedata: %s; the commands are:\n%s(typedata --help tells more)\n", what.c_str(),
+                   tool::CommandList(app).c_str());
+      return tool::kUsageError;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
     return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
   } catch (const CLI::ParseError& mistake) {
     app.exit(mistake);
     return tool::kUsageError;
@@ -132,8 +203,17 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
-  } catch (const std::exception& failure) {
-    std::fprintf(stderr, "typedata: %s\n", failure.what());
+  } catch (const std::filesystem::filesystem_error& failure) {
+    // The file and the system's reason, in our words rather than the library's.
+    std::fprintf(stderr, "typedata: %s: %s\n", failure.path1().string().c_str(),
+                 failure.code().message().c_str());
+    return tool::kUsageError;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "typedata: out of memory\n");
+    return tool::kUsageError;
+  } catch (const std::exception&) {
+    // A library's own text would say nothing to the user.
+    std::fprintf(stderr, "typedata: the command stopped on an unexpected failure (a fault of typedata)\n");
     return tool::kUsageError;
   }
 }

@@ -1,10 +1,19 @@
 #include "output.h"
 
 #include <fmt/core.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+#include "display_width.h"
 
 namespace tool {
 
@@ -40,31 +49,12 @@ std::string Output::Styled(const std::string& text, Style style) const {
   return fmt::format("\033[{}m{}\033[0m", code, text);
 }
 
-namespace {
-
-// Width of a cell as shown: escape sequences take no room.
-std::size_t ShownWidth(const std::string& text) {
-  std::size_t width = 0;
-  bool escape = false;
-  for (char c : text) {
-    if (c == '\033')
-      escape = true;
-    else if (escape && c == 'm')
-      escape = false;
-    else if (!escape)
-      ++width;
-  }
-  return width;
-}
-
-}  // namespace
-
 void Output::Table(const std::vector<std::string>& header,
                    const std::vector<std::vector<std::string>>& rows) {
   std::vector<std::size_t> widths(header.size(), 0);
   auto measure = [&](const std::vector<std::string>& row) {
     for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
-      widths[c] = std::max(widths[c], ShownWidth(row[c]));
+      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
   };
   measure(header);
   for (const auto& row : rows) measure(row);
@@ -73,13 +63,19 @@ void Output::Table(const std::vector<std::string>& header,
     for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
       const std::string cell = head ? Styled(row[c], Style::kBold) : row[c];
       line += cell;
-      if (c + 1 < row.size()) line += std::string(widths[c] - ShownWidth(row[c]) + 2, ' ');
+      if (c + 1 < row.size()) line += std::string(widths[c] - DisplayWidth(row[c]) + 2, ' ');
     }
     line.erase(line.find_last_not_of(' ') + 1);
     Line(line);
   };
   print(header, true);
   for (const auto& row : rows) print(row, false);
+}
+
+void Output::Document(const nlohmann::ordered_json& document) {
+  // Texts that are not UTF-8 (a double-byte code page) are shown with U+FFFD
+  // here; the export, which must be exact, refuses them before.
+  Line(document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
 }
 
 void Output::Note(const std::string& text) {
@@ -90,6 +86,11 @@ void Output::Note(const std::string& text) {
 void Output::Error(const std::string& text) {
   EndProgress();
   fmt::print(messages_, "typedata: {}\n", text);
+}
+
+void Output::Warning(const std::string& text) {
+  EndProgress();
+  fmt::print(messages_, "typedata: warning: {}\n", text);
 }
 
 void Output::Progress(const std::string& label, long done, long total) {

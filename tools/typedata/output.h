@@ -4,6 +4,7 @@
 #define TOOLS_TYPEDATA_OUTPUT_H
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,16 @@ class Output {
   void Line(const std::string& text = "");
   // A styled fragment for data lines.
   std::string Styled(const std::string& text, Style style) const;
-  // A table with a header row; columns aligned to their widest cell.
+  // A table with a header row; columns aligned to their widest cell, by the
+  // columns the cells take on a terminal (UTF-8 and double-byte names too).
   void Table(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows);
+  // A command's JSON document: the one thing on stdout.
+  void Document(const nlohmann::ordered_json& document);
 
   // Messages (stderr).
   void Note(const std::string& text);
   void Error(const std::string& text);
+  void Warning(const std::string& text);
 
   // A progress bar on the messages stream; away from a terminal only the
   // finished bar is shown.

@@ -1,12 +1,16 @@
 #include "session.h"
 
+#include <fmt/core.h>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "atomic_file.h"
 #include "start/start.h"
+#include "tree.h"
 #include "typedata.h"
 
 namespace fs = std::filesystem;
@@ -32,9 +36,55 @@ Session::~Session() {
   fs::current_path(previousDirectory_, ignored);
 }
 
-bool Session::Open(const GlobalOptions& options, bool makeTypeFolder, std::string* error) {
+bool Session::LoadMachine(const GlobalOptions& options, Access access, mmisim::Machine* machine,
+                          std::string* error) {
+  bool remembered = false;
+  const std::string kept = ReadBytes(MachinePath(), &remembered);
+  if (options.machine.empty()) {
+    if (!remembered) {
+      *machine = mmisim::SampleMachine();
+      machineText_ = mmisim::SampleMachineText();
+      return true;
+    }
+    machineText_ = kept;
+    return mmisim::ParseMachine(kept, MachinePath(), machine, error);
+  }
+  bool readable = false;
+  machineText_ = ReadBytes(options.machine, &readable);
+  if (!readable) {
+    *error = options.machine + ":0: cannot open the machine description";
+    return false;
+  }
+  if (!mmisim::ParseMachine(machineText_, options.machine, machine, error)) return false;
+  if (kept == machineText_) return true;
+  if (!remembered) {
+    rememberMachine_ = access == Access::kChange;  // a tree made before machines were kept
+    return true;
+  }
+  if (!options.force) {
+    *error = fmt::format(
+        "{} differs from the machine this tree was made with (kept in {}); leave --machine out to use that "
+        "one, or give --force to use this one{}",
+        options.machine, MachinePath(),
+        access == Access::kChange ? " and keep it with the tree instead" : "");
+    return false;
+  }
+  rememberMachine_ = access == Access::kChange;
+  return true;
+}
+
+bool Session::RememberMachine(std::string* error) const {
+  if (!lock_ || !lock_->exclusive()) {
+    *error = "the machine is kept with the tree only by a command that changes it";
+    return false;
+  }
+  return ReplaceFileAtomically(MachinePath(), machineText_, error);
+}
+
+bool Session::Open(const GlobalOptions& options, Access access, bool makeTypeFolder, std::string* error) {
   std::error_code failure;
   const fs::path root = fs::absolute(options.root, failure);
+  if (!failure && makeTypeFolder) fs::create_directories(root, failure);
   if (failure || !fs::is_directory(root)) {
     *error = options.root + ": no such folder";
     return false;
@@ -42,8 +92,13 @@ bool Session::Open(const GlobalOptions& options, bool makeTypeFolder, std::strin
   root_ = root.lexically_normal().generic_string();
   if (root_.size() > 1 && root_.back() == '/') root_.pop_back();
 
-  mmisim::Machine machine = mmisim::SampleMachine();
-  if (!options.machine.empty() && !mmisim::LoadMachineFile(options.machine, &machine, error)) return false;
+  lock_ = access == Access::kChange ? TreeLock::Exclusive(root_, error) : TreeLock::Shared(root_, error);
+  if (!lock_) {
+    busy_ = true;
+    return false;
+  }
+  mmisim::Machine machine;
+  if (!LoadMachine(options, access, &machine, error)) return false;
 
   if (makeTypeFolder) fs::create_directories(TypeFolder(), failure);
   if (!fs::is_directory(TypeFolder())) {
@@ -57,7 +112,11 @@ bool Session::Open(const GlobalOptions& options, bool makeTypeFolder, std::strin
     return false;
   }
   open_ = true;
+  // Every host call kept in memory is for tests; a tool run over a large
+  // tree would hold millions of them.
+  mmisim::SetRecordingDefault(false);
   mmisim::StartHost(machine);
+  if (rememberMachine_ && CatalogueExists() && !RememberMachine(error)) return false;
 
   std::ifstream state(StatePath());
   if (state) {
@@ -102,8 +161,8 @@ bool Session::SetCurrent(int typeNo) {
 }
 
 void Session::SaveState() const {
-  std::ofstream state(StatePath(), std::ios::trunc);
-  state << nlohmann::json{{"current", current_}}.dump() << "\n";
+  std::string ignored;
+  ReplaceFileAtomically(StatePath(), nlohmann::json{{"current", current_}}.dump() + "\n", &ignored);
 }
 
 std::vector<TypeInfo> Session::Types(bool sortedByName) const {
@@ -136,6 +195,8 @@ std::string Session::TypeName(int typeNo) const {
   GetMMITypeNameAndStruc(typeNo, name, nullptr);
   return std::string(name, strnlen(name, sizeof name));
 }
+
+std::string Session::TypeFolderOf(int typeNo) const { return fmt::format("{}/{:04d}", TypeFolder(), typeNo); }
 
 std::string Session::DataFile(int typeNo, const std::string& prefix) const {
   char name[64];

@@ -3,18 +3,26 @@
 #ifndef TOOLS_TYPEDATA_SESSION_H
 #define TOOLS_TYPEDATA_SESSION_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "lock.h"
 #include "mmisim.h"
 
 namespace tool {
 
 struct GlobalOptions {
   std::string root = ".";  // the folder that holds type/
-  std::string machine;     // a machine description; empty: the sample machine
+  std::string machine;     // a machine description; empty: the one the tree remembers
+  bool force = false;      // take --machine although the tree remembers another
   bool json = false;
+  bool strict = false;  // refuse values that would be stored rounded
 };
+
+// What a command does to the tree: reading commands share its lock, a
+// changing command holds it alone for its whole run.
+enum class Access { kRead, kChange };
 
 struct TypeInfo {
   int number = 0;
@@ -30,10 +38,18 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Loads the machine, moves into root/type (made first when makeTypeFolder)
-  // so that the service's "..\type\" is root/type, starts the host, which
-  // reads the catalogue, and takes the current type from the state file.
-  bool Open(const GlobalOptions& options, bool makeTypeFolder, std::string* error);
+  // Takes the tree's lock, loads the machine (the one given, else the one
+  // the tree remembers, else the sample machine), moves into root/type
+  // (root and type made first when makeTypeFolder) so that the service's
+  // "..\type\" is root/type, starts the host, which reads the catalogue,
+  // and takes the current type from the state file.
+  bool Open(const GlobalOptions& options, Access access, bool makeTypeFolder, std::string* error);
+  // A reading session.
+  bool Open(const GlobalOptions& options, bool makeTypeFolder, std::string* error) {
+    return Open(options, Access::kRead, makeTypeFolder, error);
+  }
+  // Open failed because another command held the tree.
+  bool busy() const { return busy_; }
 
   const std::string& root() const { return root_; }
   std::string TypeFolder() const { return root_ + "/type"; }
@@ -55,11 +71,26 @@ class Session {
 
   // The path of a config's type data file of a type.
   std::string DataFile(int typeNo, const std::string& prefix) const;
+  // The folder of a type's files.
+  std::string TypeFolderOf(int typeNo) const;
+
+  // The machine description this run uses, as text ("" for the sample
+  // machine of a tree that remembers none), and the file that keeps the
+  // tree's machine.
+  const std::string& machineText() const { return machineText_; }
+  std::string MachinePath() const { return root_ + "/.typedata-machine"; }
+  // Keeps this run's machine with the tree (changing sessions only).
+  bool RememberMachine(std::string* error) const;
 
  private:
   std::string StatePath() const { return root_ + "/.typedata-state"; }
   void SaveState() const;
+  bool LoadMachine(const GlobalOptions& options, Access access, mmisim::Machine* machine, std::string* error);
 
+  std::unique_ptr<TreeLock> lock_;  // released after the host stops
+  std::string machineText_;
+  bool rememberMachine_ = false;  // this run's machine is to be kept with the tree
+  bool busy_ = false;
   std::string root_;
   std::string previousDirectory_;
   int current_ = -1;

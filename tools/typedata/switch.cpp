@@ -68,8 +68,7 @@ bool SwitchType(Session& session, int typeNo, bool download, Output& out, Switch
   for (const auto& received : mmisim::TypeCodesReceived()) {
     for (const auto& board : mmisim::CurrentMachine().boards) {
       if (board.configIndex == received.boardConfigIndex) {
-        report->typeCodes.push_back(fmt::format("board {} (config index {}): type {}", board.code,
-                                                received.boardConfigIndex, received.typeNo));
+        report->typeCodes.push_back({board.code, received.boardConfigIndex, received.typeNo});
       }
     }
   }

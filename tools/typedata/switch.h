@@ -18,11 +18,18 @@ struct StepReport {
   int itemsSent = 0;
 };
 
+// A type code that an interface board received.
+struct TypeCodeSent {
+  int board = 0;  // 128 to 143
+  int configIndex = 0;
+  int typeNo = 0;
+};
+
 struct SwitchReport {
-  int loadResult = 0;                  // ChangeCurrentTypeData's result
-  std::vector<std::string> typeCodes;  // "board 130 (config index 1): type 12"
-  std::vector<StepReport> steps;       // the download, one config a step
-  bool downloaded = false;             // the end message arrived
+  int loadResult = 0;                   // ChangeCurrentTypeData's result
+  std::vector<TypeCodeSent> typeCodes;  // in the order the boards received them
+  std::vector<StepReport> steps;        // the download, one config a step
+  bool downloaded = false;              // the end message arrived
 };
 
 // Switches the session's current type to typeNo. False with a message when

@@ -1,8 +1,11 @@
 #include "tree.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "atomic_file.h"
 
 namespace fs = std::filesystem;
 
@@ -17,16 +20,26 @@ std::string ReadBytes(const std::string& path, bool* ok) {
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".restore-tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) return false;
+  std::string ignored;
+  return ReplaceFileAtomically(path, bytes, &ignored);
+}
+
+std::vector<int> TypeFolderNumbers(const std::string& typeFolder) {
+  std::vector<int> numbers;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(typeFolder, ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != 4 || !entry.is_directory(ignored)) continue;
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    numbers.push_back(std::stoi(name));
   }
-  std::error_code error;
-  fs::rename(temp, path, error);
-  if (error) fs::remove(temp, error);
-  return !error;
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
+bool HoldsAnything(const std::string& folder) {
+  std::error_code ignored;
+  return fs::directory_iterator(folder, ignored) != fs::directory_iterator();
 }
 
 TreeFiles ReadTree(const std::string& folder) {

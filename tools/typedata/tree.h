@@ -19,6 +19,12 @@ std::string ReadBytes(const std::string& path, bool* ok = nullptr);
 // Puts bytes in place of a file, atomically (a temporary file renamed over it).
 bool WriteBytes(const std::string& path, const std::string& bytes);
 
+// The numbers of the type folders in typeFolder: folders named with four
+// digits, in ascending order.
+std::vector<int> TypeFolderNumbers(const std::string& typeFolder);
+// True when folder holds anything at all.
+bool HoldsAnything(const std::string& folder);
+
 }  // namespace tool
 
 #endif  // TOOLS_TYPEDATA_TREE_H

@@ -2,7 +2,9 @@
 
 #include <fmt/core.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace tool {
@@ -14,6 +16,35 @@ int KindIndex(char kind) {
     if (kKindLetters[k] == kind) return k;
   }
   return -1;
+}
+
+bool IsRealItem(char dataType) { return dataType == 'P' || dataType == 'F'; }
+bool IsInUse(char dataType) { return dataType != 0 && dataType != ' '; }
+
+bool ParseFileNumber(const std::string& text, double* value) {
+  std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+  const std::size_t digits = i;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+  if (i == digits) return false;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fraction = ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+    if (i == fraction) return false;
+  }
+  if (i != text.size()) return false;
+  *value = std::strtod(text.c_str(), nullptr);
+  return std::isfinite(*value);
+}
+
+std::string PlainNumber(double value) {
+  if (!std::isfinite(value)) return fmt::format("{}", value);
+  // The fewest decimals that read back to the same double; the smallest
+  // doubles need a few hundred.
+  for (int decimals = 0; decimals < 400; ++decimals) {
+    std::string text = fmt::format("{:.{}f}", value, decimals);
+    if (std::strtod(text.c_str(), nullptr) == value) return text == "-0" ? "0" : text;
+  }
+  return fmt::format("{:f}", value);
 }
 
 namespace {
@@ -50,8 +81,8 @@ void ReadConfig(const BlockTable* table, int configIndex, ConfigValues* config) 
   }
 }
 
-bool IsReal(char dataType) { return dataType == 'P' || dataType == 'F'; }
-bool InUse(char dataType) { return dataType != 0 && dataType != ' '; }
+bool IsReal(char dataType) { return IsRealItem(dataType); }
+bool InUse(char dataType) { return IsInUse(dataType); }
 
 std::string Number(double value, char dataType) {
   if (IsReal(dataType) && InUse(dataType)) return fmt::format("{:.6f}", value);

@@ -48,6 +48,17 @@ std::string ShownValue(const ItemValue& item, char kind);
 std::string ShownDefault(const ItemValue& item, char kind);
 std::string DataTypeName(char dataType);
 
+// Whether an item holds a real number ('P', 'F') and whether it is in use.
+bool IsRealItem(char dataType);
+bool IsInUse(char dataType);
+
+// A number in the one form that type data files write: an optional '-',
+// digits, and optionally a '.' and more digits ("16", "-12.500000"). No
+// sign '+', exponent, hexadecimal, blanks, "inf" or "nan".
+bool ParseFileNumber(const std::string& text, double* value);
+// The shortest text in that form that reads back to exactly value.
+std::string PlainNumber(double value);
+
 // Kind index (0 to 4) of a kind letter, -1 for none.
 int KindIndex(char kind);
 extern const char kKindLetters[5];

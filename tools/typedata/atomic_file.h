@@ -1,0 +1,22 @@
+// The tool's own files (the current type, the remembered machine, restored
+// type data files) replaced as the service replaces its files: a temporary
+// file under a unique name in the target's folder, made exclusively and
+// never through a link, flushed, then renamed over the target.
+#ifndef TOOLS_TYPEDATA_ATOMIC_FILE_H
+#define TOOLS_TYPEDATA_ATOMIC_FILE_H
+
+#include <string>
+
+namespace tool {
+
+// False with "path: reason" in *error; the old file is then as it was.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* error);
+
+// True for the names of temporary files that an update leaves when it does
+// not finish: "~td" and 8 hex digits ".tmp", and the fixed names that
+// earlier versions used (temp.dat, temp.typ, copy.tmp, *.copy-tmp).
+bool IsTemporaryFileName(const std::string& name);
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_ATOMIC_FILE_H

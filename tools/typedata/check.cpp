@@ -1,0 +1,263 @@
+#include "check.h"
+
+#include <fmt/core.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "atomic_file.h"
+#include "check_file.h"
+#include "names.h"
+#include "tree.h"
+#include "typedata.h"
+
+namespace fs = std::filesystem;
+
+namespace tool {
+namespace {
+
+std::string Folded(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+class Checker {
+ public:
+  explicit Checker(const Session& session) : session_(session) {}
+
+  std::vector<Problem> Run(Output* progress) {
+    CheckFolders();
+    CheckCatalogue();
+    CheckUnlistedFolders();
+    ScratchType scratch;
+    std::size_t done = 0;
+    for (const auto& [number, line] : types_) {
+      CheckType(scratch, number);
+      if (progress)
+        progress->Progress("checking types", static_cast<long>(++done),
+                           types_.size() > 200 ? static_cast<long>(types_.size()) : 0);
+    }
+    if (progress) progress->EndProgress();
+    CheckSharedConfigs();
+    return problems_;
+  }
+
+  std::vector<Problem> RunType(int typeNo) {
+    ListFolder(session_.TypeFolderOf(typeNo));
+    ScratchType scratch;
+    CheckType(scratch, typeNo);
+    return problems_;
+  }
+
+ private:
+  void Report(const std::string& file, int line, const std::string& what, int type = -1,
+              const std::string& config = "", bool blocks = false) {
+    problems_.push_back({file, line, type, config, what, blocks});
+  }
+
+  std::string Relative(const std::string& path) const {
+    return fs::path(path).lexically_relative(session_.root()).generic_string();
+  }
+
+  // Lists a folder once: its entries by folded name, for names that differ
+  // only in letter case and for the service's way of finding a file.
+  void ListFolder(const std::string& folder) {
+    std::map<std::string, std::string>& names = folders_[folder];
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+      const std::string name = entry.path().filename().string();
+      if (IsTemporaryFileName(name))
+        Report(Relative(entry.path().string()), 0,
+               "a temporary file was left behind by an update that did not finish");
+      const auto [known, fresh] = names.emplace(Folded(name), name);
+      if (!fresh)
+        Report(Relative(entry.path().string()), 0,
+               fmt::format("'{}' and '{}' differ only in letter case: the service cannot tell which is meant",
+                           known->second, name));
+    }
+  }
+
+  // The path of name in folder as the service finds it: the exact name, or
+  // the one entry that matches it without regard to case.
+  std::string Resolve(const std::string& folder, const std::string& name) const {
+    const auto listed = folders_.find(folder);
+    if (listed != folders_.end()) {
+      const auto found = listed->second.find(Folded(name));
+      if (found != listed->second.end()) return folder + "/" + found->second;
+    }
+    return folder + "/" + name;
+  }
+
+  void CheckFolders() {
+    ListFolder(session_.root());
+    ListFolder(session_.TypeFolder());
+    for (int number : TypeFolderNumbers(session_.TypeFolder())) ListFolder(session_.TypeFolderOf(number));
+  }
+
+  void CheckCatalogue() {
+    const std::string path = Resolve(session_.TypeFolder(), "mmi.typ");
+    const std::string file = Relative(path);
+    std::error_code ignored;
+    if (fs::is_directory(path, ignored))
+      return Report(file, 0, "a folder stands where the catalogue belongs", -1, "", true);
+    bool ok = false;
+    std::istringstream in(ReadBytes(path, &ok));
+    if (!ok) return Report(file, 0, "the catalogue cannot be read", -1, "", true);
+    std::map<std::string, std::pair<std::size_t, int>> partAt;  // part -> position, type
+    int lineNo = 0;
+    for (std::string line; std::getline(in, line);) {
+      ++lineNo;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      CutComment(&line[0]);
+      line.resize(std::strlen(line.c_str()));
+      const std::string text = trim(&line[0]);
+      if (text.empty() || text[0] == '[' || text[0] == '/') continue;
+      int typeNo = -1;
+      std::string name;
+      if (!ParseRecord(text, &typeNo, &name)) {
+        Report(file, lineNo, fmt::format("line not understood as a type record: {}", text));
+        continue;
+      }
+      if (const auto seen = types_.find(typeNo); seen != types_.end()) {
+        Report(file, lineNo,
+               fmt::format("type number {} is listed twice (first on line {})", typeNo, seen->second));
+        continue;
+      }
+      types_[typeNo] = lineNo;
+      if (!name.empty()) CheckName(file, lineNo, typeNo, name, &partAt);
+    }
+  }
+
+  static bool ParseRecord(const std::string& text, int* typeNo, std::string* name) {
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    std::string rest = end;
+    const std::size_t comma = rest.find_first_not_of(" \t");
+    if (end == text.c_str() || comma == std::string::npos || rest[comma] != ',') return false;
+    if (number < 0 || number > TD_TYPE_NO_MAX) return false;
+    *typeNo = static_cast<int>(number);
+    rest = rest.substr(comma + 1);
+    const std::size_t start = rest.find_first_not_of(" \t");
+    if (start == std::string::npos) return true;  // "0, ": no name
+    const std::size_t close = rest.find('"', start + 1);
+    if (rest[start] != '"' || close == std::string::npos) return false;
+    *name = rest.substr(start + 1, close - start - 1);
+    return rest.find_first_not_of(" \t", close + 1) == std::string::npos;
+  }
+
+  // A name's own form through the tool's rules; its parts against the
+  // types before it, in one pass over the catalogue.
+  void CheckName(const std::string& file, int lineNo, int typeNo, const std::string& name,
+                 std::map<std::string, std::pair<std::size_t, int>>* partAt) {
+    const std::vector<std::string> parts = PartsOf(name);
+    const bool blank = name.front() == ' ' || name.back() == ' ';
+    bool control = false;
+    for (unsigned char c : name) control = control || c < 0x20 || c == 0x7F;
+    if (parts.empty() || blank || control || name.size() > TD_TYPE_NAME_MAX) {
+      // A refusal of form needs no other type: RefusalOfName gives it at once.
+      Report(file, lineNo, fmt::format("type {}: {}", typeNo, RefusalOfName(session_, name, typeNo)));
+      return;
+    }
+    const std::size_t counted = static_cast<std::size_t>(GetMMISystemStruc()->namePartCount);
+    for (std::size_t at = 0; at < parts.size() && at < counted; ++at) {
+      const auto [first, fresh] = partAt->emplace(parts[at], std::make_pair(at, typeNo));
+      if (!fresh && first->second.first != at) {
+        Report(file, lineNo,
+               fmt::format("type {}: part '{}' is part {} of type {}, and cannot be part {} here", typeNo,
+                           parts[at], first->second.first + 1, first->second.second, at + 1));
+      }
+    }
+  }
+
+  void CheckUnlistedFolders() {
+    for (int number : TypeFolderNumbers(session_.TypeFolder())) {
+      if (types_.count(number) || !HoldsAnything(session_.TypeFolderOf(number))) continue;
+      Report(Relative(session_.TypeFolderOf(number)), 0,
+             fmt::format("type folder {:04d} holds files, but the catalogue does not list type {}; "
+                         "'typedata add --number {}' will not take it, 'typedata recover' lists a lost "
+                         "catalogue's types",
+                         number, number, number),
+             number);
+    }
+  }
+
+  void CheckType(ScratchType& scratch, int typeNo) {
+    const std::string folder = session_.TypeFolderOf(typeNo);
+    int configIndex = 0;
+    for (const ConfigRecord* config = GetMMISystemStruc()->configList; config;
+         config = config->next, ++configIndex) {
+      const int position = config->configNo - 1;
+      char name[TD_DAT_NAME_SIZE];
+      if (MakeDatFileName(name, typeNo, position) != 0) continue;
+      const std::string path = Resolve(folder, name);
+      const std::string file = Relative(path);
+      std::error_code ignored;
+      if (fs::is_directory(path, ignored)) {
+        Report(file, 0, "a folder stands where the type data file belongs", typeNo, config->name, true);
+      } else if (!fs::exists(path, ignored)) {
+        Report(file, 0,
+               fmt::format("type {}: the type data file of config {} is missing", typeNo, config->configNo),
+               typeNo, config->name, true);
+      } else {
+        CheckDataFile(scratch, typeNo, *config, position, configIndex, path, file, &problems_);
+      }
+    }
+  }
+
+  void CheckSharedConfigs() {
+    const int partCount = GetMMISystemStruc()->namePartCount;
+    const std::vector<TypeInfo> types = session_.Types();
+    for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next) {
+      const int p = config->partNo;
+      if (p < 1 || p > partCount) continue;
+      std::map<std::string, std::vector<int>> byPart;
+      for (const TypeInfo& type : types) {
+        if (static_cast<int>(type.parts.size()) >= p) byPart[type.parts[p - 1]].push_back(type.number);
+      }
+      for (const auto& [part, numbers] : byPart) {
+        if (numbers.size() < 2) continue;
+        bool readable = false;
+        const std::string first = ReadBytes(session_.DataFile(numbers[0], config->name), &readable);
+        if (!readable) continue;
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+          bool other = false;
+          const std::string path = session_.DataFile(numbers[i], config->name);
+          if (ReadBytes(path, &other) != first && other) {
+            Report(Relative(path), 0,
+                   fmt::format("shared config {} (part {} '{}') differs from type {}'s", config->name, p,
+                               part, numbers[0]),
+                   numbers[i], config->name);
+          }
+        }
+      }
+    }
+  }
+
+  const Session& session_;
+  std::map<std::string, std::map<std::string, std::string>> folders_;  // folder -> folded -> name
+  std::map<int, int> types_;                                           // type number -> catalogue line
+  std::vector<Problem> problems_;
+};
+
+}  // namespace
+
+std::vector<Problem> CheckTree(const Session& session, Output* progress) {
+  return Checker(session).Run(progress);
+}
+
+std::vector<Problem> CheckTypeFiles(const Session& session, int typeNo) {
+  return Checker(session).RunType(typeNo);
+}
+
+const Problem* LoadBlocker(const std::vector<Problem>& problems) {
+  for (const Problem& problem : problems) {
+    if (problem.blocksLoading) return &problem;
+  }
+  return nullptr;
+}
+
+}  // namespace tool

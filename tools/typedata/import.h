@@ -1,0 +1,23 @@
+// Reading an export (JSON or CSV) back as changes, every entry checked for
+// its form before anything is changed.
+#ifndef TOOLS_TYPEDATA_IMPORT_H
+#define TOOLS_TYPEDATA_IMPORT_H
+
+#include <string>
+#include <vector>
+
+#include "edit.h"
+
+namespace tool {
+
+// Reads text (the contents of file) into changes, each with the place it
+// came from ("line 4", "configs[1].D.\"3\""). Refuses the whole text, with
+// "file:line: what" or "file: path: what" in *error, on the first entry
+// that is not a config, a kind D, S, A, L or V, an item number from 1 to
+// 65535 and a value of the kind's form (a number, or a text for V).
+bool ReadImport(const std::string& text, const std::string& file, std::vector<Change>* changes,
+                std::string* error);
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_IMPORT_H

@@ -1,0 +1,138 @@
+// What each command found or did, as data: the command line prints it as
+// text or as its JSON document (documents.h), and the browser interface
+// sends the same documents. Decisions are made before a model is printed.
+#ifndef TOOLS_TYPEDATA_MODELS_H
+#define TOOLS_TYPEDATA_MODELS_H
+
+#include <string>
+#include <vector>
+
+#include "session.h"
+#include "switch.h"
+#include "value_review.h"
+#include "values.h"
+
+namespace tool {
+
+struct InitModel {
+  std::string typeFolder;
+  int configCount = 0;
+  std::vector<std::string> written;  // relative to the type folder
+};
+
+struct ListModel {
+  bool sorted = false;
+  std::vector<TypeInfo> types;
+};
+
+// A shared config that a type took from another type with the same part.
+struct SharedPull {
+  std::string config;
+  int part = 0;
+  std::string partText;
+  int fromType = 0;
+  std::string fromName;
+};
+
+struct AddModel {
+  int number = 0;
+  std::string name;
+  int from = 0;
+  std::vector<SharedPull> pulls;
+  std::vector<std::string> warnings;
+};
+
+struct RenameModel {
+  int number = 0;
+  std::string oldName;
+  std::string name;
+  std::vector<SharedPull> pulls;
+  std::vector<std::string> warnings;
+};
+
+struct UseModel {
+  int number = 0;
+  std::string name;
+  bool download = false;
+  SwitchReport report;
+};
+
+struct ShownItem {
+  std::string config;
+  char kind = 0;
+  ItemValue item;
+};
+
+struct ShowModel {
+  int number = 0;
+  std::string name;
+  std::string config;  // the selection given, "" for all
+  std::string kind;
+  std::vector<ShownItem> items;
+};
+
+// A file that a save sent to another type sharing the config.
+struct SharedFile {
+  int type = 0;
+  std::string name;
+  std::string file;
+};
+
+struct SavedFiles {
+  std::vector<std::string> own;  // relative to the type folder
+  std::vector<SharedFile> shared;
+};
+
+struct SetModel {
+  int number = 0;
+  std::string name;
+  std::vector<ReviewedChange> changes;
+  SavedFiles saved;
+};
+
+struct Difference {
+  std::string config;
+  char kind = 0;
+  int item = 0;
+  ItemValue first;
+  ItemValue second;
+};
+
+struct DiffModel {
+  int first = 0;
+  int second = 0;
+  std::vector<Difference> differences;
+};
+
+struct CheckProblem {
+  std::string file;  // relative to the root
+  int line = 0;      // 0: the file as a whole
+  std::string what;
+};
+
+struct CheckModel {
+  std::vector<CheckProblem> problems;
+};
+
+struct ImportModel {
+  int number = 0;
+  std::string name;
+  std::string file;
+  int values = 0;  // in the export
+  std::vector<ReviewedChange> changed;
+  SavedFiles saved;
+};
+
+struct RecoveredType {
+  int number = 0;
+  std::string name;  // "" when no names file gave one
+};
+
+struct RecoverModel {
+  std::string catalogue;  // the catalogue file written
+  std::vector<RecoveredType> types;
+};
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_MODELS_H

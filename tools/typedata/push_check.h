@@ -1,0 +1,27 @@
+// After a save: did every type that shares a changed config receive it?
+#ifndef TOOLS_TYPEDATA_PUSH_CHECK_H
+#define TOOLS_TYPEDATA_PUSH_CHECK_H
+
+#include <string>
+#include <vector>
+
+#include "session.h"
+
+namespace tool {
+
+struct MissedPush {
+  int type = 0;
+  std::string name;
+  std::string file;    // relative to the type folder
+  std::string reason;  // why it does not hold the saved file
+};
+
+// The types sharing, through a name part, a config whose file of typeNo the
+// save wrote (written: paths relative to the type folder, "0001/TOOL0001.DAT"),
+// whose own file of that config now differs from it.
+std::vector<MissedPush> MissedPushes(const Session& session, int typeNo,
+                                     const std::vector<std::string>& written);
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_PUSH_CHECK_H
