@@ -1,0 +1,48 @@
+// What the fuzz targets of the typedata tool share: a type tree on disk, in
+// a temporary folder, made once by the tool's own commands and put back
+// byte for byte after each input.
+#ifndef FUZZ_TOOL_TREE_H
+#define FUZZ_TOOL_TREE_H
+
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "commands.h"
+
+namespace td::fuzz {
+
+// Every file below root by its path relative to root, the lock file left out.
+using Files = std::map<std::string, std::string>;
+Files Snapshot(const std::string& root);
+// Makes the files below root exactly files (the lock file kept).
+void Restore(const std::string& root, const Files& files);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// Puts the records of text into the tree at root: each a line "@@N" (the
+// file N of a table of type data files, catalogues, stray and temporary
+// files, and the tool's own files, written with the bytes up to the next
+// record) or "@@N-" (file N removed).
+void LayRecords(const std::string& root, const std::string& text);
+
+struct ToolTree {
+  std::string root;
+  tool::GlobalOptions options;
+  Files pristine;
+};
+
+// The sample machine's tree, made once with init and add: type 0, types 1
+// "T40+STEEL+FAST", 2 "T40+ALU+SLOW" (sharing TOOL with 1) and 3
+// "T50+STEEL+SLOW" (sharing MAT with 1, FEED with 2).
+const ToolTree& SampleTree();
+
+// An Output that prints nothing.
+tool::Output& Quiet();
+// What a command prints as data, parsed (discarded when it is not JSON);
+// its messages go nowhere.
+nlohmann::json DataJson(const std::function<int(tool::Output&)>& command, int* status);
+
+}  // namespace td::fuzz
+
+#endif  // FUZZ_TOOL_TREE_H
