@@ -45,6 +45,13 @@ class ToolTest : public WorkspaceTest {
 #endif
     run.out = WithoutCarriageReturns(ReadFileBytes(out));
     run.err = WithoutCarriageReturns(ReadFileBytes(err));
+    // In the sanitizer build a finding in the tool fails the test, whatever
+    // exit status the test expected.
+    if (run.err.find("ERROR: AddressSanitizer") != std::string::npos ||
+        run.err.find("ERROR: LeakSanitizer") != std::string::npos ||
+        run.err.find("runtime error:") != std::string::npos) {
+      ADD_FAILURE() << "typedata " << args << ":\n" << run.err;
+    }
     return run;
   }
   // Windows' console streams end lines in CR LF; the files the tool writes
