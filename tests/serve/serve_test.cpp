@@ -1,0 +1,278 @@
+// typedata serve end to end: the API answers with the tool's documents,
+// changes as set makes them, and refuses what it must without changing a file.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "served_tree.h"
+
+namespace {
+
+using td::testing::ReadFileBytes;
+
+class Serve : public td::testing::ServedTree {
+ protected:
+  nlohmann::json ToolJson(const std::string& args) {
+    return nlohmann::json::parse(Tool(args + " --json"), nullptr, /*allow_exceptions=*/false);
+  }
+  // The status line of a raw request, for what a client library would not send.
+  std::string Raw(const std::string& request) const {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port_));
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    std::string answer;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+      char buffer[4096];
+      const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+      if (got > 0) answer.assign(buffer, static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return answer.substr(0, answer.find("\r\n"));
+  }
+};
+
+TEST_F(Serve, ReadsAnswerWithTheToolsOwnDocuments) {
+  // A planted problem: an item beyond the config's count.
+  const std::string file = workspace_.Path("type/0003/MAT0003.DAT");
+  td::testing::WriteFileBytes(file, ReadFileBytes(file) + "[D]\r\n99:1.000000,\r\n");
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_EQ(Get("/api/types/1"), ToolJson("show 1"));
+  const nlohmann::json check = Get("/api/check");
+  EXPECT_EQ(check, ToolJson("check"));
+  ASSERT_FALSE(check["problems"].empty());
+  EXPECT_EQ(check["problems"][0]["file"], "type/0003/MAT0003.DAT");
+
+  const nlohmann::json all = ToolJson("list");
+  EXPECT_EQ(Get("/api/types")["types"], all["types"]);
+  const nlohmann::json filtered = Get("/api/types?filter=t40&sort=name&limit=1");
+  EXPECT_EQ(filtered["total"], 4);
+  EXPECT_EQ(filtered["matched"], 2);
+  ASSERT_EQ(filtered["types"].size(), 1u);
+  EXPECT_EQ(filtered["types"][0]["name"], "T40+ALU+SLOW") << "sorted by name";
+  EXPECT_EQ(Get("/api/types?filter=t40&sort=name&offset=1")["types"][0]["name"], "T40+STEEL+FAST");
+  EXPECT_EQ(Get("/api/types?filter=0003")["types"][0]["number"], 3) << "the number as the list shows it";
+  Tool("add T63+CU");
+  Tool("use 2 --no-download");
+  const nlohmann::json changed = Get("/api/types?filter=t63");
+  EXPECT_EQ(changed["total"], 5) << "a type added beside the server is listed";
+  EXPECT_EQ(Get("/api/types?filter=0002")["types"][0]["current"], true) << "and a type made current";
+
+  const nlohmann::json sharing = Get("/api/sharing");
+  bool toolSharedByT40 = false;
+  for (const auto& config : sharing["configs"]) {
+    for (const auto& group : config["groups"]) {
+      if (config["config"] == "TOOL" && group["part"] == "T40")
+        toolSharedByT40 = group["types"].size() == 2 && group["types"][0]["number"] == 1 &&
+                          group["types"][1]["number"] == 2;
+    }
+  }
+  EXPECT_TRUE(toolSharedByT40) << sharing.dump();
+}
+
+TEST_F(Serve, CompareMarksTheCellsThatDifferFromTheFirstType) {
+  ASSERT_EQ(Tool("set 3 TOOL D:2=12.5 S:1=4").empty(), true);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const nlohmann::json only = Get("/api/compare?types=1,2,3");
+  ASSERT_EQ(only["rows"].size(), 2u) << only.dump();
+  EXPECT_EQ(only["differing"], 2);
+  EXPECT_EQ(only["rows"][0]["item"], 2);
+  EXPECT_EQ(only["rows"][0]["values"], nlohmann::json({40.0, 40.0, 12.5}));
+  EXPECT_EQ(only["rows"][0]["differs"], nlohmann::json({false, false, true}));
+  EXPECT_EQ(only["rows"][1]["values"], nlohmann::json({1, 1, 4}));
+  const nlohmann::json diff = ToolJson("diff 1 3");
+  EXPECT_EQ(diff["differences"].size(), only["rows"].size()) << "the same rule as diff";
+  const nlohmann::json all = Get("/api/compare?types=1,3&config=TOOL&all=1");
+  EXPECT_GT(all["rows"].size(), 2u);
+  for (const auto& row : all["rows"]) EXPECT_EQ(row["config"], "TOOL");
+  EXPECT_EQ(Get("/api/compare?types=1,77", 404)["error"], "no type 77");
+  Get("/api/compare?types=1", 400);
+}
+
+TEST_F(Serve, SetSavesAndPushesToTheTypesSharingTheConfig) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const httplib::Result result = PostJson("/api/types/1/set", R"({"config":"TOOL","changes":["D:1=41.5"]})");
+  ASSERT_TRUE(result);
+  ASSERT_EQ(result->status, 200) << result->body;
+  const nlohmann::json set = nlohmann::json::parse(result->body);
+  EXPECT_EQ(set["command"], "set");
+  ASSERT_EQ(set["shared"].size(), 1u);
+  EXPECT_EQ(set["shared"][0]["file"], "0002/TOOL0002.DAT");
+  EXPECT_NE(ReadFileBytes(workspace_.Path("type/0002/TOOL0002.DAT")).find("1:41.500000,"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(workspace_.Path("type/0003/TOOL0003.DAT")).find("1:41.500000,"), std::string::npos);
+}
+
+TEST_F(Serve, BadRequestsGetAClearStatusAndChangeNothing) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const std::string before = TreeBytes();
+  const std::string change = R"({"config":"TOOL","changes":["D:1=41.5"]})";
+  struct Case {
+    const char* what;
+    httplib::Headers headers;  // besides the token and the Origin, which each case takes as given
+    bool token;
+    std::string origin;
+    std::string path;
+    std::string body;
+    std::string type;
+    int status;
+  } cases[] = {
+      {"no token", {}, false, origin_, "/api/types/1/set", change, "application/json", 401},
+      {"a wrong token",
+       {{"X-Typedata-Token", std::string(32, '0')}},
+       false,
+       origin_,
+       "/api/types/1/set",
+       change,
+       "application/json",
+       401},
+      {"the token as a cookie only",
+       {{"Cookie", "typedata-token=" + token_}},
+       false,
+       origin_,
+       "/api/types/1/set",
+       change,
+       "application/json",
+       401},
+      {"another site's page",
+       {},
+       true,
+       "http://example.com",
+       "/api/types/1/set",
+       change,
+       "application/json",
+       403},
+      {"no Origin", {}, true, "", "/api/types/1/set", change, "application/json", 403},
+      {"an unknown type", {}, true, origin_, "/api/types/77/set", change, "application/json", 404},
+      {"a value the controller cannot hold",
+       {},
+       true,
+       origin_,
+       "/api/types/1/set",
+       R"({"config":"TOOL","changes":["D:1=41.5","D:2=99999999999"]})",
+       "application/json",
+       422},
+      {"a text that would not read back",
+       {},
+       true,
+       origin_,
+       "/api/types/1/set",
+       R"({"config":"TOOL","changes":["V:1=a;b"]})",
+       "application/json",
+       422},
+      {"no such config",
+       {},
+       true,
+       origin_,
+       "/api/types/1/set",
+       R"({"config":"NOPE","changes":["D:1=1"]})",
+       "application/json",
+       422},
+      {"not JSON", {}, true, origin_, "/api/types/1/set", "D:1=41.5", "application/json", 400},
+      {"not a change",
+       {},
+       true,
+       origin_,
+       "/api/types/1/set",
+       R"({"config":"TOOL","changes":["D1=4"]})",
+       "application/json",
+       400},
+      {"a form",
+       {},
+       true,
+       origin_,
+       "/api/types/1/set",
+       "config=TOOL",
+       "application/x-www-form-urlencoded",
+       415},
+  };
+  for (const Case& c : cases) {
+    httplib::Client client("127.0.0.1", port_);
+    httplib::Headers headers = c.headers;
+    if (c.token) headers.emplace("X-Typedata-Token", token_);
+    if (!c.origin.empty()) headers.emplace("Origin", c.origin);
+    const httplib::Result result = client.Post(c.path.c_str(), headers, c.body, c.type.c_str());
+    ASSERT_TRUE(result) << c.what;
+    EXPECT_EQ(result->status, c.status) << c.what << ": " << result->body;
+    const nlohmann::json error = nlohmann::json::parse(result->body, nullptr, false);
+    EXPECT_TRUE(error.is_object() && error["error"].is_string() && !error["error"].get<std::string>().empty())
+        << c.what << ": " << result->body;
+  }
+  EXPECT_EQ(Client(false)->Get("/api/types")->status, 401) << "reads need the token too";
+  EXPECT_EQ(Client(false)->Get("/types.html")->status, 401) << "and so do the pages";
+  EXPECT_EQ(Get("/api/types/77", 404)["error"], "no type 77");
+  EXPECT_EQ(Raw("GET /api/types HTTP/1.1\r\nHost: evil.example:" + std::to_string(port_) +
+                "\r\nX-Typedata-Token: " + token_ + "\r\n\r\n"),
+            "HTTP/1.1 403 Forbidden")
+      << "a foreign host name (DNS rebinding)";
+  EXPECT_EQ(Raw("POST /api/types/1/set HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port_) +
+                "\r\nOrigin: " + origin_ + "\r\nX-Typedata-Token: " + token_ +
+                "\r\nContent-Type: application/json\r\nContent-Length: 104857600\r\n\r\n{\"config\":"),
+            "HTTP/1.1 413 Payload Too Large")
+      << "a body of 100 MB is refused before it is read";
+  EXPECT_EQ(TreeBytes(), before) << "no refused request changed a file";
+}
+
+TEST_F(Serve, FirstVisitSetsTheCookieThatLetsThePagesIn) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  httplib::Client browser("127.0.0.1", port_);
+  const httplib::Result visit = browser.Get(("/?token=" + token_).c_str());
+  ASSERT_TRUE(visit);
+  EXPECT_EQ(visit->status, 303);
+  const std::string cookie = visit->get_header_value("Set-Cookie");
+  EXPECT_NE(cookie.find("HttpOnly"), std::string::npos);
+  EXPECT_NE(cookie.find("SameSite=Strict"), std::string::npos);
+  const httplib::Result page = browser.Get("/types.html", {{"Cookie", cookie.substr(0, cookie.find(';'))}});
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+  EXPECT_NE(page->body.find("content=\"" + token_ + "\""), std::string::npos) << "the page carries the token";
+  EXPECT_EQ(browser.Get(("/nothing.html?token=" + token_).c_str())->status, 404);
+}
+
+TEST_F(Serve, StopsCleanlyOnSigintAndSigterm) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(Client()->Get("/api/types")->status, 200);
+    EXPECT_EQ(Stop(signal), 0) << strsignal(signal);
+    EXPECT_NE(ReadFileBytes(errors_).find("Stopped."), std::string::npos) << ReadFileBytes(errors_);
+  }
+}
+
+TEST_F(Serve, AChangeHoldsTheTreesLock) {
+  ASSERT_NO_FATAL_FAILURE(Start("TYPEDATA_LOCK_WAIT=0"));
+  const std::string before = TreeBytes();
+  const std::string lock = workspace_.root() + "/.typedata-lock";
+  // Another changing command holds the tree (flock(1), until its input ends).
+  int input[2];
+  ASSERT_EQ(pipe(input), 0);
+  const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    dup2(input[0], 0);
+    close(input[1]);
+    execlp("flock", "flock", "-x", lock.c_str(), "cat", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(input[0]);
+  const std::string held = "flock -n " + lock + " true";
+  for (int tries = 0; tries < 500 && std::system(held.c_str()) == 0; ++tries) usleep(10000);
+  const httplib::Result refused = PostJson("/api/types/1/set", R"({"config":"TOOL","changes":["D:1=41.5"]})");
+  close(input[1]);
+  int ignored = 0;
+  waitpid(holder, &ignored, 0);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 503) << refused->body;
+  EXPECT_NE(refused->body.find("busy"), std::string::npos) << refused->body;
+  EXPECT_EQ(TreeBytes(), before);
+  const httplib::Result done = PostJson("/api/types/1/set", R"({"config":"TOOL","changes":["D:1=41.5"]})");
+  EXPECT_EQ(done->status, 200) << "the tree is free again: " << done->body;
+}
+
+}  // namespace
