@@ -96,12 +96,13 @@ if [ "$windows" != "-" ]; then
               lib/libtypedata.dll.a lib/typedata.lib docs/host-integration.md examples/minimal_host/main.c; do
     [ -f "$release/$file" ] || fail "the zip lacks $file"
   done
-  i686-w64-mingw32-objdump -p "$release/bin/typedata.dll" | grep -q 'DLL Name: mmisim.dll' ||
-    fail "typedata.dll does not import from mmisim.dll"
+  imports=$(i686-w64-mingw32-objdump -p "$release/bin/typedata.dll")
+  grep -q 'DLL Name: mmisim.dll' <<<"$imports" || fail "typedata.dll does not import from mmisim.dll"
   version=$(sed -n 's/^#define TD_VERSION_STRING "\(.*\)"/\1/p' "$release/include/typedata_version.h")
   # Each binary's version resource: this version, and its own file name.
   for binary in typedata.dll typedata.exe; do
-    resource=$(strings -el "$release/bin/$binary" | grep --no-group-separator -A1 -x 'FileVersion\|OriginalFilename' | tr '\n' ' ')
+    resource=$(strings -el "$release/bin/$binary")
+    resource=$(grep --no-group-separator -A1 -x 'FileVersion\|OriginalFilename' <<<"$resource" | tr '\n' ' ')
     [ "$resource" = "FileVersion $version OriginalFilename $binary " ] ||
       fail "$binary: version resource says '$resource', not version $version of $binary"
   done
