@@ -92,6 +92,11 @@ bool Session::Open(const GlobalOptions& options, Access access, bool makeTypeFol
   root_ = root.lexically_normal().generic_string();
   if (root_.size() > 1 && root_.back() == '/') root_.pop_back();
 
+  // No lock file is left in a folder that holds no tree.
+  if (!makeTypeFolder && !fs::is_directory(TypeFolder())) {
+    *error = TypeFolder() + ": no type folder here (run 'typedata init' first, or give --root)";
+    return false;
+  }
   lock_ = access == Access::kChange ? TreeLock::Exclusive(root_, error) : TreeLock::Shared(root_, error);
   if (!lock_) {
     busy_ = true;
