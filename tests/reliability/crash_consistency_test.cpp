@@ -146,6 +146,17 @@ TEST_F(CrashConsistency, SaveAllCurrentTypeDataPushesSharedFiles) {
          [](const std::string& path) { return path.rfind("0001/", 0) != 0; }});
 }
 
+// Type 2 "B+X" about to be named "A+X" pulls the shared config of part "A"
+// from type 1. Like the push, the pull reports no failed copy.
+TEST_F(CrashConsistency, NewPartPullsSharedFiles) {
+  Check({[&] {
+           LayTree();
+           Lay("0002/TOOL0002.DAT", "[D]\r\n1:1.000000,\r\n2:2,\r\n3:3;\r\n[V]\r\n1:y;\r\n");
+         },
+         [] { Start(); }, [] { return CopyTypeDataOfAlreadyExistPartName(2, 2, "A+X") == 0; }, nullptr,
+         [](const std::string& path) { return path.rfind("0002/", 0) == 0; }});
+}
+
 // A new catalogue over an old one: type 0's files from the defaults and the
 // catalogue file "0, ".
 TEST_F(CrashConsistency, CreateSetTypeDataOverAnOldCatalogue) {
