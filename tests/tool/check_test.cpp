@@ -45,15 +45,17 @@ TEST_F(Check, FindsEachSeededProblemOnce) {
   Edit("0003/MAIN0003.DAT", "3:120,", "3:99999999999,");            // more than the controller holds
   td::testing::WriteFileBytes(workspace_.Path("type/0001/temp.dat"), "half");  // a temporary file
   Edit("0002/TOOL0002.DAT", "4:2,", "4:3,");                                   // a shared config that differs
-  Edit("0008/MAIN0008.DAT", "1:12.500000", "1:abc");  // the reader takes it for 0
+  Edit("0008/MAIN0008.DAT", "1:12.500000", "1:abc");                           // the reader takes it for 0
   td::testing::WriteFileBytes(workspace_.Path("type/0008/FEED0008.DAT"), "");  // no section at all
   std::remove(workspace_.Path("type/0008/MAT0008.DAT").c_str());
   td::testing::MakeDirs(workspace_.Path("type/0008/MAT0008.DAT"));  // a folder in a file's place
   td::testing::MakeDirs(workspace_.Path("type/0042"));              // a type folder not listed
   td::testing::WriteFileBytes(workspace_.Path("type/0042/MAIN0042.DAT"), "[D]\r\n");
+#ifndef _WIN32  // one file where letter case is ignored
   td::testing::WriteFileBytes(workspace_.Path("type/0042/main0042.dat"), "[D]\r\n");  // letter case only
-  for (const char* leftover : {"type/~td0123abcd.tmp", "type/temp.typ", "type/0001/copy.tmp",
-                               "type/0002/MAIN0002.DAT.copy-tmp"})
+#endif
+  for (const char* leftover :
+       {"type/~td0123abcd.tmp", "type/temp.typ", "type/0001/copy.tmp", "type/0002/MAIN0002.DAT.copy-tmp"})
     td::testing::WriteFileBytes(workspace_.Path(leftover), "half");
 
   const auto run = Tool("check");
@@ -61,22 +63,29 @@ TEST_F(Check, FindsEachSeededProblemOnce) {
   const auto use = Tool("use 8");
   EXPECT_EQ(use.status, 1) << "a file without a section is not loaded as a type without values";
   EXPECT_NE(use.err.find("FEED0008.DAT"), std::string::npos) << use.err;
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"type/mmi.typ:6:", "not understood"},           {"type/mmi.typ:7:", "listed twice"},
-      {"type/mmi.typ:1:", "'A++B' is malformed"},      {"type/0003/FEED0003.DAT:0:", "missing"},
-      {"type/0001/MAIN0001.DAT:", "item 9 is beyond"}, {"type/0002/MAIN0002.DAT:", "has no item 2"},
-      {"type/0001/FEED0001.DAT:", "holds ','"},        {"type/0003/MAIN0003.DAT:", "cannot hold 99999999999"},
-      {"type/0001/temp.dat:0:", "temporary file"},     {"type/0001/TOOL0001.DAT:0:", "shared config TOOL"},
+  std::vector<std::pair<std::string, std::string>> expected = {
+      {"type/mmi.typ:6:", "not understood"},
+      {"type/mmi.typ:7:", "listed twice"},
+      {"type/mmi.typ:1:", "'A++B' is malformed"},
+      {"type/0003/FEED0003.DAT:0:", "missing"},
+      {"type/0001/MAIN0001.DAT:", "item 9 is beyond"},
+      {"type/0002/MAIN0002.DAT:", "has no item 2"},
+      {"type/0001/FEED0001.DAT:", "holds ','"},
+      {"type/0003/MAIN0003.DAT:", "cannot hold 99999999999"},
+      {"type/0001/temp.dat:0:", "temporary file"},
+      {"type/0001/TOOL0001.DAT:0:", "shared config TOOL"},
       {"type/0008/MAIN0008.DAT:2:", "'abc' is not a number"},
       {"type/0008/FEED0008.DAT:0:", "holds no section"},
       {"type/0008/MAT0008.DAT:0:", "a folder stands where the type data file belongs"},
       {"type/0042:0:", "the catalogue does not list type 42"},
-      {"type/0042/", "differ only in letter case"},
       {"type/~td0123abcd.tmp:0:", "temporary file"},
       {"type/temp.typ:0:", "temporary file"},
       {"type/0001/copy.tmp:0:", "temporary file"},
       {"type/0002/MAIN0002.DAT.copy-tmp:0:", "temporary file"},
   };
+#ifndef _WIN32
+  expected.emplace_back("type/0042/", "differ only in letter case");
+#endif
   std::vector<std::string> lines;
   for (std::size_t start = 0, end; (end = run.out.find('\n', start)) != std::string::npos; start = end + 1) {
     lines.push_back(run.out.substr(start, end - start));
