@@ -45,7 +45,8 @@ void ExpectSameAsFilesTell(const mmisim::Machine& original, const mmisim::Machin
       const std::string where = want.prefix + " " + kKinds[k];
       ASSERT_EQ(got.kinds[k].count, want.kinds[k].count) << where;
       for (std::size_t i = 0; i < want.kinds[k].items.size(); ++i) {
-        EXPECT_EQ(Told(got.kinds[k].items[i], k), Told(want.kinds[k].items[i], k)) << where << " item " << i + 1;
+        EXPECT_EQ(Told(got.kinds[k].items[i], k), Told(want.kinds[k].items[i], k))
+            << where << " item " << i + 1;
       }
     }
   }
@@ -77,7 +78,8 @@ class Infer : public td::testing::ToolTest {
     td::testing::WriteFileBytes(workspace_.Path("machine.txt"), text);
     const std::string with = "--machine " + workspace_.Path("machine.txt") + " ";
     EXPECT_EQ(Tool(with + "init").status, 0);
-    for (const std::string& name : names) EXPECT_EQ(Tool(with + "add " + name + " --from 0").status, 0) << name;
+    for (const std::string& name : names)
+      EXPECT_EQ(Tool(with + "add " + name + " --from 0").status, 0) << name;
     for (const auto& config : machine.configs) {
       const std::string item = Settable(config);
       std::map<std::string, int> partValue;
@@ -89,7 +91,8 @@ class Infer : public td::testing::ToolTest {
           if (partValue.count(part)) continue;  // the group has its value already
           id = partValue[part] = static_cast<int>(partValue.size()) + 1;
         }
-        const auto run = Tool(with + "set " + std::to_string(type) + " " + config.prefix + " " + item + id_(id));
+        const auto run =
+            Tool(with + "set " + std::to_string(type) + " " + config.prefix + " " + item + id_(id));
         EXPECT_EQ(run.status, 0) << config.prefix << " " << run.err;
       }
     }
@@ -156,11 +159,13 @@ TEST_F(Infer, SampleMachineComesBack) {
   // The document carries the same description, and the evidence with it.
   const auto json = Tool("--json infer");
   EXPECT_EQ(json.status, 0);
-  EXPECT_NE(json.out.find("\"description\": \"# Machine description inferred"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"description\": \"# Machine description inferred"), std::string::npos)
+      << json.out;
   EXPECT_NE(json.out.find("\"command\": \"infer\""), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("shared through part 1: 6 pairs identical, 0 counter-examples"), std::string::npos);
   const std::string text = td::testing::ReadFileBytes(workspace_.Path("inferred.txt"));
-  EXPECT_NE(text.find("config 4 prefix TOOL part 1       # shared through part 1"), std::string::npos) << text;
+  EXPECT_NE(text.find("config 4 prefix TOOL part 1       # shared through part 1"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("hpc        online                 # assumed"), std::string::npos) << text;
 }
 
@@ -174,11 +179,11 @@ TEST_F(Infer, ReportsEachPlantedContradiction) {
     bytes.replace(at, from.size(), to);
     td::testing::WriteFileBytes(path, bytes);
   };
-  edit("0002/MAIN0002.DAT", "3:120,\r\n", "");                      // an item left out
-  edit("0001/MAIN0001.DAT", "[A]", "9:1.0,\r\n[A]");                // beyond the S count of 4
-  edit("0004/MAIN0004.DAT", "[V]\r\n1:,\r\n3:;\r\n", "");           // a kind left out
-  edit("0005/MAIN0005.DAT", "7:0.125000,", "7:0,");                 // a real item without decimals
-  edit("0002/TOOL0002.DAT", "4:2,", "4:3,");                        // a shared config that differs
+  edit("0002/MAIN0002.DAT", "3:120,\r\n", "");             // an item left out
+  edit("0001/MAIN0001.DAT", "[A]", "9:1.0,\r\n[A]");       // beyond the S count of 4
+  edit("0004/MAIN0004.DAT", "[V]\r\n1:,\r\n3:;\r\n", "");  // a kind left out
+  edit("0005/MAIN0005.DAT", "7:0.125000,", "7:0,");        // a real item without decimals
+  edit("0002/TOOL0002.DAT", "4:2,", "4:3,");               // a shared config that differs
   fs::rename(workspace_.Path("type/0003/FEED0003.DAT"), workspace_.Path("type/0003/Feed0003.DAT"));
 
   const mmisim::Machine inferred = Inferred(1);  // still written, and still the sample
@@ -200,7 +205,8 @@ TEST_F(Infer, ReportsEachPlantedContradiction) {
   EXPECT_EQ(lines.size(), expected.size()) << run.err;
   for (const auto& [where, what] : expected) {
     int found = 0;
-    for (const std::string& line : lines) found += line.rfind(where, 0) == 0 && line.find(what) != std::string::npos;
+    for (const std::string& line : lines)
+      found += line.rfind(where, 0) == 0 && line.find(what) != std::string::npos;
     EXPECT_EQ(found, 1) << where << " ... " << what << "\n" << run.err;
   }
 }
@@ -218,8 +224,9 @@ std::string RandomMachine(unsigned seed) {
   std::shuffle(numbers.begin(), numbers.end(), random);
   for (int c = 0; c < configs; ++c) {
     const int part = static_cast<int>(seed + c) % (nameParts + 1);
-    text += "config " + std::to_string(numbers[c]) + " prefix " + std::string(1, static_cast<char>('A' + pick(26))) +
-            "X" + std::to_string(c) + " part " + std::to_string(part) + "\n";
+    text += "config " + std::to_string(numbers[c]) + " prefix " +
+            std::string(1, static_cast<char>('A' + pick(26))) + "X" + std::to_string(c) + " part " +
+            std::to_string(part) + "\n";
     bool settable = false;
     for (int k = 0; k < 5; ++k) {
       const int count = k == 0 || pick(3) > 0 ? 1 + pick(6) : 0;

@@ -58,17 +58,17 @@ double MostCommon(const ItemStats& item, int* files) {
 std::string DecideNumber(char kind, int number, const ItemStats& item, mmisim::ItemDescription* out,
                          std::vector<Conflict>* conflicts) {
   const bool real = item.pointed > 0;
-  std::string why = real ? fmt::format("real: decimals in {} of {}", item.pointed, Plural(item.files, "file", "files"))
-                         : fmt::format("integer: whole numbers in {}", Plural(item.files, "file", "files"));
+  std::string why =
+      real ? fmt::format("real: decimals in {} of {}", item.pointed, Plural(item.files, "file", "files"))
+           : fmt::format("integer: whole numbers in {}", Plural(item.files, "file", "files"));
   if (real && item.pointed < item.files) {
     const bool wholeFewer = item.files - item.pointed <= item.pointed;
     const Place& at = wholeFewer ? item.whole : item.decimal;
-    conflicts->push_back(
-        {at.file, at.line,
-         fmt::format("[{}] item {} is written {} here, {} in {} other files", kind, number,
-                     wholeFewer ? "without decimals" : "with decimals",
-                     wholeFewer ? "with decimals" : "without decimals",
-                     wholeFewer ? item.pointed : item.files - item.pointed)});
+    conflicts->push_back({at.file, at.line,
+                          fmt::format("[{}] item {} is written {} here, {} in {} other files", kind, number,
+                                      wholeFewer ? "without decimals" : "with decimals",
+                                      wholeFewer ? "with decimals" : "without decimals",
+                                      wholeFewer ? item.pointed : item.files - item.pointed)});
   }
   // The files show the decimals the values need, never the controller's:
   // at least those, and no fewer than the sample machine mostly has.
@@ -98,7 +98,8 @@ std::string DecideNumber(char kind, int number, const ItemStats& item, mmisim::I
     if (scale < wanted)
       why += fmt::format("; scale {}: {}, the largest allows {}", scale, need, scale);
     else if (item.decimals <= kAssumedScale)
-      why += fmt::format("; scale {}: assumed, as the sample machine mostly has; enough for the values", scale);
+      why +=
+          fmt::format("; scale {}: assumed, as the sample machine mostly has; enough for the values", scale);
     else
       why += fmt::format("; scale {}: {}", scale, need);
   }
@@ -134,13 +135,15 @@ void DecideKind(int k, const KindStats& stats, const std::string& prefix, mmisim
                                        Plural(stats.files, "file", "files"));
   } else if (terminal == 0) {
     count = std::min(highest + 1, 65535);
-    evidence->count.text = highest == 0 ? "the section holds no item in any file: guessed one item, not written"
-                                        : fmt::format("no file ends the section with ';': at least one item after "
-                                                      "item {} is not written; guessed one",
-                                                      highest);
+    evidence->count.text = highest == 0
+                               ? "the section holds no item in any file: guessed one item, not written"
+                               : fmt::format(
+                                     "no file ends the section with ';': at least one item after "
+                                     "item {} is not written; guessed one",
+                                     highest);
   } else {
-    evidence->count.text = fmt::format("items up to {} in use, though most files end with ';' after item {}",
-                                       highest, terminal);
+    evidence->count.text =
+        fmt::format("items up to {} in use, though most files end with ';' after item {}", highest, terminal);
   }
   out->declared = true;
   out->count = static_cast<std::uint32_t>(count);
@@ -151,8 +154,8 @@ void DecideKind(int k, const KindStats& stats, const std::string& prefix, mmisim
     mmisim::ItemDescription& item = out->items[n - 1];
     const int held = n <= static_cast<int>(stats.items.size()) ? stats.items[n - 1].files : 0;
     if (!inUse(n)) {
-      const std::string who = held == 0 ? "no file holds it"
-                                        : fmt::format("only {} of {} hold it", held, stats.files);
+      const std::string who =
+          held == 0 ? "no file holds it" : fmt::format("only {} of {} hold it", held, stats.files);
       if (k == kText) {
         item.dataType = ' ';
         whys[n - 1] = "not in use: " + who;
@@ -194,15 +197,17 @@ void DecideKind(int k, const KindStats& stats, const std::string& prefix, mmisim
       if (n > count) beyond.push_back(n);
     }
     if (!missing.empty()) {
-      ReportShape(shape,
-                  fmt::format("[{}] leaves out item {}, which the other files of {} hold: {}", kind,
-                              Numbers(missing), prefix, k == kText ? "it reads as an empty text" : "it reads as 0"),
-                  conflicts);
+      ReportShape(
+          shape,
+          fmt::format("[{}] leaves out item {}, which the other files of {} hold: {}", kind, Numbers(missing),
+                      prefix, k == kText ? "it reads as an empty text" : "it reads as 0"),
+          conflicts);
     }
     if (!extra.empty()) {
-      ReportShape(shape,
-                  fmt::format("[{}] holds item {}, which most files of {} leave out", kind, Numbers(extra), prefix),
-                  conflicts);
+      ReportShape(
+          shape,
+          fmt::format("[{}] holds item {}, which most files of {} leave out", kind, Numbers(extra), prefix),
+          conflicts);
     }
     if (!beyond.empty()) {
       ReportShape(shape,
@@ -241,11 +246,10 @@ void DecideKinds(const ConfigStats& stats, mmisim::MachineConfig* config, Config
     for (const FileRecord& record : stats.records) {
       const bool has = (record.sections >> k) & 1;
       if (has == kept || reported == 5) continue;
-      std::string problem =
-          kept ? fmt::format("has no [{}] section, which {} other files of {} have", kKinds[k], kind.files,
-                             stats.prefix)
-               : fmt::format("has a [{}] section, which {} other files of {} do not", kKinds[k],
-                             files - kind.files, stats.prefix);
+      std::string problem = kept ? fmt::format("has no [{}] section, which {} other files of {} have",
+                                               kKinds[k], kind.files, stats.prefix)
+                                 : fmt::format("has a [{}] section, which {} other files of {} do not",
+                                               kKinds[k], files - kind.files, stats.prefix);
       if (++reported == 5 && odd > 5) problem += fmt::format(" (so do {} more files)", odd - 5);
       conflicts->push_back({record.file, 0, problem});
     }

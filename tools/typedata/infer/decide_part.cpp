@@ -84,9 +84,10 @@ void ReportDiffering(const PartScore& s, const std::string& prefix, std::vector<
       if (record->hash == common) continue;
       conflicts->push_back(
           {record->file, 0,
-           fmt::format("shared config {} (part {} '{}') differs from type {}'s, which {} of {} types with that "
-                       "part hold",
-                       prefix, s.part, text, reference, most, records.size())});
+           fmt::format(
+               "shared config {} (part {} '{}') differs from type {}'s, which {} of {} types with that "
+               "part hold",
+               prefix, s.part, text, reference, most, records.size())});
     }
   }
 }
@@ -99,13 +100,15 @@ int DecidePart(const ConfigStats& stats, const TypeParts& parts, Evidence* evide
   for (int k = 1; k <= 3; ++k) scores.push_back(Score(stats, parts, k));
   const PartScore* best = nullptr;
   for (const PartScore& s : scores) {
-    if (Fits(s) && (!best || s.agree > best->agree || (s.agree == best->agree && s.coincide < best->coincide)))
+    if (Fits(s) &&
+        (!best || s.agree > best->agree || (s.agree == best->agree && s.coincide < best->coincide)))
       best = &s;
   }
   if (best) {
     evidence->text = fmt::format("shared through part {}: {}", best->part, Counts(*best));
     for (const PartScore& s : scores) {
-      if (&s != best && Fits(s)) evidence->text += fmt::format("; part {} fits as well ({})", s.part, Counts(s));
+      if (&s != best && Fits(s))
+        evidence->text += fmt::format("; part {} fits as well ({})", s.part, Counts(s));
     }
     return best->part;
   }
@@ -126,7 +129,8 @@ int DecidePart(const ConfigStats& stats, const TypeParts& parts, Evidence* evide
   if (differing == 0 && stats.records.size() > 1) {
     evidence->text = "not shared, as far as the files tell: no two of them differ";
   } else if (closest) {
-    evidence->text = fmt::format("not shared: no name part fits (part {}: {})", closest->part, Counts(*closest));
+    evidence->text =
+        fmt::format("not shared: no name part fits (part {}: {})", closest->part, Counts(*closest));
   } else {
     evidence->text = "not shared: no two types with a common name part hold identical files";
   }

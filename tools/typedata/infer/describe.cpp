@@ -21,8 +21,8 @@ void Statement(std::string* text, const std::string& statement, const Evidence& 
 }
 
 std::string ItemStatement(char kind, const ItemRun& run, const mmisim::ItemDescription& item) {
-  const std::string range = run.first == run.last ? std::to_string(run.first)
-                                                  : fmt::format("{}-{}", run.first, run.last);
+  const std::string range =
+      run.first == run.last ? std::to_string(run.first) : fmt::format("{}-{}", run.first, run.last);
   std::string type;
   if (!item.described) {
     type = "none";
@@ -46,8 +46,9 @@ std::string DescriptionText(const Inference& inference, const std::string& sourc
   text += fmt::format("# Machine description inferred by 'typedata infer' from {}\n", source);
   text += fmt::format("# {} types in the catalogue; {} configs; {} type data files read ({} bytes).\n",
                       inference.types, machine.configs.size(), inference.files, inference.bytes);
-  text += "# Comments give the evidence of each guess; \"assumed\" marks what the files cannot\n"
-          "# tell, taken from the sample machine. Config numbers and their order are guesses too.\n";
+  text +=
+      "# Comments give the evidence of each guess; \"assumed\" marks what the files cannot\n"
+      "# tell, taken from the sample machine. Config numbers and their order are guesses too.\n";
   if (!inference.conflicts.empty()) {
     text += fmt::format("# The files contradict themselves in {} places (see the command's report).\n",
                         inference.conflicts.size());
@@ -56,7 +57,8 @@ std::string DescriptionText(const Inference& inference, const std::string& sourc
   Statement(&text, "locale     " + machine.localeText, inference.locale);
   Statement(&text, std::string("offline    ") + (machine.offlineEnabled ? "on" : "off"), inference.offline);
   Statement(&text, fmt::format("name-parts {}", machine.namePartCount), inference.nameParts);
-  Statement(&text, std::string("list-order ") + (machine.typeListOrder ? "name" : "catalogue"), inference.listOrder);
+  Statement(&text, std::string("list-order ") + (machine.typeListOrder ? "name" : "catalogue"),
+            inference.listOrder);
   Statement(&text, std::string("hpc        ") + (machine.hpcOnline ? "online" : "offline"), inference.hpc);
   if (!machine.boards.empty()) text += '\n';
   for (const mmisim::Board& board : machine.boards)
@@ -66,7 +68,8 @@ std::string DescriptionText(const Inference& inference, const std::string& sourc
     const mmisim::MachineConfig& config = machine.configs[c];
     const ConfigEvidence& evidence = inference.configs[c];
     text += '\n';
-    Statement(&text, fmt::format("config {} prefix {} part {}", config.configNo, config.prefix, config.partNo),
+    Statement(&text,
+              fmt::format("config {} prefix {} part {}", config.configNo, config.prefix, config.partNo),
               evidence.part);
     for (int k = 0; k < 5; ++k) {
       const mmisim::KindItems& kind = config.kinds[k];

@@ -79,7 +79,8 @@ void AddFile(const FileFacts& facts, const FileRecord& record, ConfigStats* stat
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     // A number written twice counts once, with the value read last.
-    std::vector<const ItemFact*> last(numbers.empty() ? 0 : static_cast<std::size_t>(numbers.back()), nullptr);
+    std::vector<const ItemFact*> last(numbers.empty() ? 0 : static_cast<std::size_t>(numbers.back()),
+                                      nullptr);
     for (const ItemFact& item : section.items) last[item.number - 1] = &item;
     for (int n : numbers) {
       AddItem(*last[n - 1], record.file, record.typeNo == 0, k != 4, &kind.items[n - 1]);

@@ -19,8 +19,8 @@ struct Place {
 };
 
 struct ItemStats {
-  int files = 0;    // files that hold the item
-  int pointed = 0;  // of them, files that write it with decimals
+  int files = 0;         // files that hold the item
+  int pointed = 0;       // of them, files that write it with decimals
   Place whole, decimal;  // a file of each way of writing it
   int decimals = 0;      // the most decimals a value needs
   double largest = 0.0;  // the largest magnitude
@@ -40,20 +40,20 @@ struct Shape {
 };
 
 struct KindStats {
-  int files = 0;  // files with the section
+  int files = 0;                 // files with the section
   std::vector<ItemStats> items;  // by item number - 1
   std::map<std::string, Shape> shapes;
 };
 
 struct FileRecord {
   int typeNo = 0;
-  std::uint64_t hash = 0;  // of the file's bytes: byte-identical files, same hash
+  std::uint64_t hash = 0;     // of the file's bytes: byte-identical files, same hash
   std::uint8_t sections = 0;  // bit k: the section of kind k is present
   std::string file;
 };
 
 struct ConfigStats {
-  std::string prefix;                  // as most files spell it
+  std::string prefix;                    // as most files spell it
   std::map<std::string, int> spellings;  // letter cases -> files
   KindStats kinds[5];
   std::vector<FileRecord> records;

@@ -63,7 +63,10 @@ bool ReadNumber(const char* text, double* value, bool* pointed) {
   int digits = 0;
   bool dropped = false;  // whole digits beyond the buffer: a number no controller holds
   for (; IsDigit(*text); ++text, ++digits) {
-    if (n + 40 < sizeof lexeme) put(*text); else dropped = true;
+    if (n + 40 < sizeof lexeme)
+      put(*text);
+    else
+      dropped = true;
   }
   *pointed = false;
   if (*text == '.') {

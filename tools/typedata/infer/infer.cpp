@@ -54,7 +54,8 @@ std::vector<CatalogueType> ReadCatalogue(const TreeListing& listing, const mmisi
   mmisim::ReadCatalogueFile(&reading);
   for (int record : reading.skippedRecords) {
     conflicts->push_back(
-        {"type/mmi.typ", 0, fmt::format("record {} (counted in records) is not understood: its type is left out", record)});
+        {"type/mmi.typ", 0,
+         fmt::format("record {} (counted in records) is not understood: its type is left out", record)});
   }
   std::map<int, int> seen;
   for (const TypeRecord* record = GetMMITypeInfo()->typeList; record; record = record->next) {
@@ -66,7 +67,8 @@ std::vector<CatalogueType> ReadCatalogue(const TreeListing& listing, const mmisi
       conflicts->push_back({"type/mmi.typ", 0, fmt::format("type number {} is listed twice", type.number)});
     }
     if (!type.name.empty() && type.parts.empty()) {
-      conflicts->push_back({"type/mmi.typ", 0, fmt::format("type {}: the name '{}' is malformed", type.number, type.name)});
+      conflicts->push_back(
+          {"type/mmi.typ", 0, fmt::format("type {}: the name '{}' is malformed", type.number, type.name)});
     }
     types.push_back(std::move(type));
   }
@@ -77,7 +79,8 @@ std::vector<CatalogueType> ReadCatalogue(const TreeListing& listing, const mmisi
 
 // Groups the files by prefix, letter case aside; each config is spelled as
 // most of its files spell it.
-std::map<std::string, ConfigStats> GroupByPrefix(const TreeListing& listing, std::vector<Conflict>* conflicts) {
+std::map<std::string, ConfigStats> GroupByPrefix(const TreeListing& listing,
+                                                 std::vector<Conflict>* conflicts) {
   std::map<std::string, ConfigStats> configs;
   for (const DataFile& file : listing.files) ++configs[Lower(file.prefix)].spellings[file.prefix];
   for (auto& [key, stats] : configs) {
@@ -97,18 +100,24 @@ std::map<std::string, ConfigStats> GroupByPrefix(const TreeListing& listing, std
   return configs;
 }
 
-void ReadFiles(const TreeListing& listing, std::map<std::string, ConfigStats>* configs, Inference* inference) {
-  std::map<std::pair<int, std::string>, std::string> taken;  // (type, prefix key) -> first file
+void ReadFiles(const TreeListing& listing, std::map<std::string, ConfigStats>* configs,
+               Inference* inference) {
+  // The listing goes folder by folder: a second file of a config can only
+  // be in the same folder, so the prefixes seen are kept for one folder.
+  std::map<std::string, std::string> taken;  // prefix key -> first file, in this folder
+  int folder = -1;
   std::string bytes;
   FileFacts facts;
   for (const DataFile& file : listing.files) {
     const std::string key = Lower(file.prefix);
-    const auto [first, fresh] = taken.emplace(std::make_pair(file.typeNo, key), file.file);
+    if (file.typeNo != folder) taken.clear(), folder = file.typeNo;
+    const auto [first, fresh] = taken.emplace(key, file.file);
     if (!fresh) {
       inference->conflicts.push_back(
           {file.file, 0,
-           fmt::format("a second file of config {} for type {} (also {}): the service cannot tell which to read",
-                       (*configs)[key].prefix, file.typeNo, first->second)});
+           fmt::format(
+               "a second file of config {} for type {} (also {}): the service cannot tell which to read",
+               (*configs)[key].prefix, file.typeNo, first->second)});
       continue;
     }
     std::ifstream in(file.path, std::ios::binary);
@@ -179,7 +188,8 @@ void LeaveOutConfigsBeyondTheLimit(TreeListing* listing, std::map<std::string, C
     configs->erase(key);
   }
   auto gone = [&](const DataFile& file) { return configs->count(Lower(file.prefix)) == 0; };
-  listing->files.erase(std::remove_if(listing->files.begin(), listing->files.end(), gone), listing->files.end());
+  listing->files.erase(std::remove_if(listing->files.begin(), listing->files.end(), gone),
+                       listing->files.end());
 }
 
 void Assume(const mmisim::Machine& sample, Inference* inference) {
@@ -220,7 +230,8 @@ bool InferTree(const std::string& root, Inference* inference, std::string* error
     types = ReadCatalogue(listing, provisional, &inference->conflicts);
   } else {
     inference->conflicts.push_back(
-        {"type/mmi.typ", 0, "there is no catalogue: the types' names, and with them shared configs, are unknown"});
+        {"type/mmi.typ", 0,
+         "there is no catalogue: the types' names, and with them shared configs, are unknown"});
   }
   inference->types = static_cast<int>(types.size());
 
@@ -234,7 +245,8 @@ bool InferTree(const std::string& root, Inference* inference, std::string* error
   }
   for (int folder : listing.folders) {
     if (!listed.count(folder))
-      inference->notes.push_back(fmt::format("type/{:04d}: not in the catalogue; its files were read all the same", folder));
+      inference->notes.push_back(
+          fmt::format("type/{:04d}: not in the catalogue; its files were read all the same", folder));
   }
 
   int shared = 0;
@@ -243,16 +255,17 @@ bool InferTree(const std::string& root, Inference* inference, std::string* error
     for (const FileRecord& record : stats.records) held[record.typeNo] = true;
     for (const auto& [number, yes] : listed) {
       if (!held.count(number)) {
-        inference->conflicts.push_back({fmt::format("type/{:04d}/{}{:04d}.DAT", number, stats.prefix, number), 0,
-                                        fmt::format("type {}: the type data file of config {} is missing", number,
-                                                    stats.prefix)});
+        inference->conflicts.push_back(
+            {fmt::format("type/{:04d}/{}{:04d}.DAT", number, stats.prefix, number), 0,
+             fmt::format("type {}: the type data file of config {} is missing", number, stats.prefix)});
       }
     }
     mmisim::MachineConfig config = provisional.configs[inference->machine.configs.size()];
     ConfigEvidence evidence;
-    evidence.number = {"number and place in the config list guessed: the files do not tell them (prefixes in "
-                       "alphabetical order)",
-                       false};
+    evidence.number = {
+        "number and place in the config list guessed: the files do not tell them (prefixes in "
+        "alphabetical order)",
+        false};
     DecideKinds(stats, &config, &evidence, &inference->conflicts);
     config.partNo = DecidePart(stats, parts, &evidence.part, &inference->conflicts);
     shared = std::max(shared, config.partNo);
@@ -262,7 +275,9 @@ bool InferTree(const std::string& root, Inference* inference, std::string* error
   const int nameParts = DecideNameParts(types, shared, &inference->nameParts);
   if (nameParts >= 0) inference->machine.namePartCount = nameParts;
   std::stable_sort(inference->conflicts.begin(), inference->conflicts.end(),
-                   [](const Conflict& a, const Conflict& b) { return std::tie(a.file, a.line) < std::tie(b.file, b.line); });
+                   [](const Conflict& a, const Conflict& b) {
+                     return std::tie(a.file, a.line) < std::tie(b.file, b.line);
+                   });
   return true;
 }
 

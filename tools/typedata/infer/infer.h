@@ -37,8 +37,8 @@ struct ItemRun {
 };
 
 struct KindEvidence {
-  Evidence count;              // for the 'items' statement
-  std::vector<ItemRun> runs;   // items 1 to count, in runs of equal description and evidence
+  Evidence count;             // for the 'items' statement
+  std::vector<ItemRun> runs;  // items 1 to count, in runs of equal description and evidence
 };
 
 struct ConfigEvidence {

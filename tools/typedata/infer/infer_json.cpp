@@ -66,16 +66,18 @@ Document InferDocument(const Inference& inference, const std::string& root, cons
                                {"part", Guess(config.partNo, evidence.part)},
                                {"kinds", std::move(kinds)}});
   }
-  document["machine"] = Document{{"locale", Guess(machine.localeText, inference.locale)},
-                                 {"offline", Guess(machine.offlineEnabled, inference.offline)},
-                                 {"nameParts", Guess(machine.namePartCount, inference.nameParts)},
-                                 {"listOrder", Guess(machine.typeListOrder ? "name" : "catalogue", inference.listOrder)},
-                                 {"hpcOnline", Guess(machine.hpcOnline, inference.hpc)},
-                                 {"boards", Guess(boards, inference.boards)},
-                                 {"configs", std::move(configs)}};
+  document["machine"] =
+      Document{{"locale", Guess(machine.localeText, inference.locale)},
+               {"offline", Guess(machine.offlineEnabled, inference.offline)},
+               {"nameParts", Guess(machine.namePartCount, inference.nameParts)},
+               {"listOrder", Guess(machine.typeListOrder ? "name" : "catalogue", inference.listOrder)},
+               {"hpcOnline", Guess(machine.hpcOnline, inference.hpc)},
+               {"boards", Guess(boards, inference.boards)},
+               {"configs", std::move(configs)}};
   Document conflicts = Document::array();
   for (const Conflict& conflict : inference.conflicts)
-    conflicts.push_back(Document{{"file", conflict.file}, {"line", conflict.line}, {"problem", conflict.problem}});
+    conflicts.push_back(
+        Document{{"file", conflict.file}, {"line", conflict.line}, {"problem", conflict.problem}});
   document["conflicts"] = std::move(conflicts);
   document["notes"] = inference.notes;
   document["description"] = description;

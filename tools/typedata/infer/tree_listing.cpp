@@ -23,8 +23,9 @@ bool Digits(const std::string& text) {
 }
 
 bool PrefixCharacters(const std::string& prefix) {
-  return std::all_of(prefix.begin(), prefix.end(),
-                     [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+  return std::all_of(prefix.begin(), prefix.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+  });
 }
 
 std::vector<fs::directory_entry> Sorted(const fs::path& folder) {
@@ -63,14 +64,15 @@ void ListTypeFolder(const fs::directory_entry& folder, int typeNo, TreeListing* 
       continue;
     }
     if (std::stoi(digits) != typeNo) {
-      conflicts->push_back({file, 0, fmt::format("the file's number {} is not its folder's; passed over", digits)});
+      conflicts->push_back(
+          {file, 0, fmt::format("the file's number {} is not its folder's; passed over", digits)});
       continue;
     }
     if (prefix.size() > kMaxPrefix || !PrefixCharacters(prefix)) {
       conflicts->push_back(
           {file, 0,
-           fmt::format("prefix '{}' cannot be a config's (letters and digits, at most {}); passed over", prefix,
-                       kMaxPrefix)});
+           fmt::format("prefix '{}' cannot be a config's (letters and digits, at most {}); passed over",
+                       prefix, kMaxPrefix)});
       continue;
     }
     listing->files.push_back({typeNo, prefix, entry.path().string(), file});
@@ -98,10 +100,12 @@ bool ListTree(const std::string& root, TreeListing* listing, std::vector<Conflic
       listing->folders.insert(typeNo);
       ListTypeFolder(entry, typeNo, listing, conflicts, notes);
     } else if (lower == "mmi.typ") {
-      if (listing->catalogue) conflicts->push_back({"type/" + name, 0, "a second catalogue, in another letter case"});
+      if (listing->catalogue)
+        conflicts->push_back({"type/" + name, 0, "a second catalogue, in another letter case"});
       listing->catalogue = true;
     } else if (lower == "temp.typ") {
-      conflicts->push_back({"type/" + name, 0, "a temporary file was left behind by an update that did not finish"});
+      conflicts->push_back(
+          {"type/" + name, 0, "a temporary file was left behind by an update that did not finish"});
     } else {
       notes->push_back("type/" + name + ": neither a type folder nor the catalogue; passed over");
     }
