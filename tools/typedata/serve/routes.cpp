@@ -77,9 +77,9 @@ const char* ContentType(const std::string& path) {
   return "application/octet-stream";
 }
 
-void AddPages(httplib::Server& server, const Gate& access) {
+void AddPages(httplib::Server& server, const Gate& gate) {
   server.Get("/", [&](const httplib::Request& request, httplib::Response& response) {
-    if (access.TokenInQuery(request)) response.set_header("Set-Cookie", access.Cookie());
+    if (gate.TokenInQuery(request)) response.set_header("Set-Cookie", gate.Cookie());
     response.set_redirect("/types.html", 303);
   });
   server.Get("/favicon.ico",
@@ -91,8 +91,8 @@ void AddPages(httplib::Server& server, const Gate& access) {
                std::string body(asset->bytes, asset->size);
                // The pages send the token with their changes; it is never in a script.
                if (const std::size_t at = body.find("{{token}}"); at != std::string::npos)
-                 body.replace(at, 9, access.token());
-               if (access.TokenInQuery(request)) response.set_header("Set-Cookie", access.Cookie());
+                 body.replace(at, 9, gate.token());
+               if (gate.TokenInQuery(request)) response.set_header("Set-Cookie", gate.Cookie());
                response.set_content(body, ContentType(request.path));
              });
 }
@@ -181,7 +181,7 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
 
 }  // namespace
 
-void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate& access) {
+void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate& gate) {
   server.set_payload_max_length(kMaxBody);
   server.set_default_headers({{"Cache-Control", "no-store"},
                               {"X-Content-Type-Options", "nosniff"},
@@ -191,7 +191,7 @@ void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate
   server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response& response) {
     int status = 0;
     std::string why;
-    if (access.Allowed(request, &status, &why)) return httplib::Server::HandlerResponse::Unhandled;
+    if (gate.Allowed(request, &status, &why)) return httplib::Server::HandlerResponse::Unhandled;
     SendError(response, status, why);
     return httplib::Server::HandlerResponse::Handled;
   });
@@ -202,7 +202,7 @@ void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate
     SendError(response, response.status,
               fmt::format("{} {}: no such page or operation", request.method, request.path));
   });
-  AddPages(server, access);
+  AddPages(server, gate);
   AddReads(server, options);
   AddChanges(server, options);
 }

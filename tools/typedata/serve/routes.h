@@ -12,7 +12,7 @@ namespace tool::serve {
 // A request body larger than this is refused (413) before it is read.
 constexpr std::size_t kMaxBody = std::size_t{64} * 1024;
 
-void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate& access);
+void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate& gate);
 
 }  // namespace tool::serve
 
