@@ -178,6 +178,7 @@ void LeaveOutConfigsBeyondTheLimit(TreeListing* listing, std::map<std::string, C
   std::map<std::string, int> files;
   for (const DataFile& file : listing->files) ++files[Lower(file.prefix)];
   std::vector<std::pair<int, std::string>> bySize;
+  bySize.reserve(files.size());
   for (const auto& [key, count] : files) bySize.emplace_back(-count, key);
   std::sort(bySize.begin(), bySize.end());
   for (std::size_t i = kMaxConfigs; i < bySize.size(); ++i) {
