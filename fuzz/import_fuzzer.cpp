@@ -74,7 +74,7 @@ Values Config(const Values& values, const std::string& prefix) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const td::fuzz::ToolTree& tree = td::fuzz::SampleTree();
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const std::string file = tree.root + "-import";
+  const std::string file = tree.base + "/import";
   td::fuzz::WriteFile(file, text);
   const int status = tool::RunImport(tree.options, 1, file, td::fuzz::Quiet());
   const td::fuzz::Files after = td::fuzz::Snapshot(tree.root);

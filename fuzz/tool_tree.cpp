@@ -102,7 +102,10 @@ const ToolTree& SampleTree() {
     // In memory where there is such a file system: the tool flushes every file it writes.
     std::string folder = fs::is_directory("/dev/shm") ? "/dev/shm/td-fuzz-XXXXXX" : "/tmp/td-fuzz-XXXXXX";
     Require(mkdtemp(folder.data()) != nullptr, "a temporary folder");
-    made.root = folder;
+    made.base = folder;
+    made.root = made.base + "/tree";
+    std::error_code error;
+    Require(fs::create_directory(made.root, error), "a folder for the tree");
     made.options.root = made.root;
     Require(tool::RunInit(made.options, false, Quiet()) == 0, "init");
     Require(tool::RunAdd(made.options, "T40+STEEL+FAST", 1, 0, Quiet()) == 0, "add 1");
@@ -115,7 +118,7 @@ const ToolTree& SampleTree() {
   static const bool cleaned = [] {
     std::atexit([] {
       std::error_code error;
-      fs::remove_all(tree.root, error);
+      fs::remove_all(tree.base, error);
     });
     return true;
   }();

@@ -27,7 +27,8 @@ void WriteFile(const std::string& path, const std::string& bytes);
 void LayRecords(const std::string& root, const std::string& text);
 
 struct ToolTree {
-  std::string root;
+  std::string base;  // the temporary folder: the tree, and room for the target's own files
+  std::string root;  // base/tree
   tool::GlobalOptions options;
   Files pristine;
 };
