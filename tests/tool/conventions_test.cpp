@@ -85,6 +85,7 @@ TEST_F(Conventions, EveryCommandPrintsOneTypedDocumentAsDocumented) {
       {"check", "check", 0},
       {"export 1", "export", 0},
       {"import 2 export.json", "import", 0},
+      {"infer", "infer", 0},
       {"recover", "recover", 0},  // after the catalogue is lost
       {"demo", "demo", 0},
   };
