@@ -1,6 +1,8 @@
 // The typedata tool's commands end to end: files and output.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <nlohmann/json.hpp>
 
 #include "tool_runner.h"
@@ -44,6 +46,13 @@ TEST_F(Commands, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
   MakeTree();
   EXPECT_EQ(Tool("add X9 --number 7").out, "7\n");
   EXPECT_EQ(Tool("add X8").out, "4\n") << "the lowest free number";
+  // A file whose name differs in letter case is found, as the service finds it.
+  const std::string material = TypeFile("0003/MAT0003.DAT");
+  ASSERT_EQ(std::rename(workspace_.Path("type/0003/MAT0003.DAT").c_str(),
+                        workspace_.Path("type/0003/mat0003.dat").c_str()),
+            0);
+  EXPECT_EQ(Tool("add X7 --from 3").out, "5\n");
+  EXPECT_EQ(TypeFile("0005/MAT0005.DAT"), material);
   struct Refusal {
     const char* args;
     const char* says;

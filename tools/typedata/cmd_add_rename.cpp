@@ -2,10 +2,14 @@
 #include <fmt/core.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <utility>
 
+#include "atomic_file.h"
 #include "commands.h"
 #include "documents.h"
 #include "names.h"
@@ -38,6 +42,34 @@ std::vector<SharedPull> PullsOf(const Session& session, const std::string& name,
   }
   return pulls;
 }
+
+// A type folder's files found as the service finds them: letter case does
+// not count, and a name that two files answer to is refused.
+class SourceFolder {
+ public:
+  explicit SourceFolder(std::string folder) : folder_(std::move(folder)) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+      std::string name = entry.path().filename().string();
+      names_[Folded(name)].push_back(std::move(name));
+    }
+  }
+  // False when two files answer to name.
+  bool PathOf(const std::string& name, std::string* path) const {
+    const auto found = names_.find(Folded(name));
+    if (found != names_.end() && found->second.size() > 1) return false;
+    *path = folder_ + "/" + (found != names_.end() ? found->second.front() : name);
+    return true;
+  }
+
+ private:
+  static std::string Folded(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+  }
+  std::string folder_;
+  std::map<std::string, std::vector<std::string>> names_;
+};
 
 // Takes the files of a new type away again: only those this command made,
 // and the folder only when this command made it and nothing else is in it.
@@ -106,19 +138,36 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
   std::error_code ignored;
   const bool madeFolder = !std::filesystem::exists(folder, ignored);
   std::vector<std::string> made;
+  std::vector<std::string> sourceNames;
+  std::vector<CopyJob> copies;
+  const SourceFolder sourceFolder(session.TypeFolderOf(source));
   const int configs = GetMMITypeInfo()->configCount;
   for (int p = 0; p < configs; ++p) {
     char sourceName[TD_DAT_NAME_SIZE];
     char targetName[TD_DAT_NAME_SIZE];
     if (MakeDatFileName(sourceName, source, p) != 0 || MakeDatFileName(targetName, typeNo, p) != 0) continue;
-    if (FileCopy(sourceName, targetName, 1) != 0) {
-      const std::string reason = SystemReason();
-      RemoveNewType(folder, madeFolder, made);
-      out.Error(fmt::format("type {}: {} could not be copied to type {}: {}; nothing was added", source,
-                            sourceName, typeNo, reason));
-      return kUsageError;  // an input/output error
+    std::string path;
+    if (!sourceFolder.PathOf(sourceName, &path)) {
+      out.Error(fmt::format("type {}: two files are named {} but for letter case; nothing was added", source,
+                            sourceName));
+      return kRefused;
     }
+    sourceNames.emplace_back(sourceName);
+    copies.push_back({path, folder + "/" + targetName});
     made.emplace_back(targetName);
+  }
+  std::size_t failed = 0;
+  std::string reason;
+  const bool folderReady = !madeFolder || std::filesystem::create_directory(folder, ignored);
+  if (!folderReady) reason = ignored.message();
+  // Every file is copied before any is flushed: the disk's flushes are paid
+  // once for the type, not once a file.
+  if (!folderReady || !CopyFilesTogether(copies, &failed, &reason)) {
+    RemoveNewType(folder, madeFolder, made);
+    const std::string what = failed < sourceNames.size() ? sourceNames[failed] : "its files";
+    out.Error(fmt::format("type {}: {} could not be copied to type {}: {}; nothing was added", source, what,
+                          typeNo, reason));
+    return kUsageError;  // an input/output error
   }
   CopyTypeDataOfAlreadyExistPartName(source, typeNo, name.c_str());
   if (UpdateTypeFile(name.c_str(), typeNo, 1) != 0) {
