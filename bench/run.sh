@@ -17,7 +17,7 @@ repetitions=${TD_BENCH_REPETITIONS:-5}
 programs=(datafile type_switch download shared_configs catalogue)
 [ -f bench/check_bench.cpp ] && programs+=(check)
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTD_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTD_BUILD_TESTS=OFF >/dev/null
 ninja -C "$build" -j2 $(printf 'bench_%s ' "${programs[@]}") bench_peak_memory bench_count_instructions
 rm -rf "$results"
 mkdir -p "$results"
