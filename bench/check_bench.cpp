@@ -40,7 +40,15 @@ std::string Bytes(const std::string& path) {
   return bytes.str();
 }
 
-// A tree of types types that the tool remembers the machine of.
+// The service writes a text as it is, and its reader cuts a text at ','.
+// The texts drawn for the benchmarks hold ", type N": without the comma
+// they read back whole, and the tree is clean.
+std::string WithoutCommasInTexts(std::string bytes) {
+  for (std::size_t at = 0; (at = bytes.find(", type ", at)) != std::string::npos;) bytes.erase(at, 1);
+  return bytes;
+}
+
+// A clean tree of types types that the tool remembers the machine of.
 class Tree {
  public:
   explicit Tree(int types) {
@@ -54,12 +62,12 @@ class Tree {
       for (const std::string& path : bench::TypeDataPaths(v)) {
         const std::string system = bench::SystemPath(path);
         const std::string name = fs::path(system).filename().string();
-        files.emplace_back(name.substr(0, name.size() - 8), Bytes(system));
+        files.emplace_back(name.substr(0, name.size() - 8), WithoutCommasInTexts(Bytes(system)));
       }
       variants.push_back(std::move(files));
     }
     mmisim::Stop();
-    for (int typeNo = kVariants; typeNo < types; ++typeNo) {
+    for (int typeNo = 0; typeNo < types; ++typeNo) {
       char folder[32];
       std::snprintf(folder, sizeof folder, "%04d", typeNo);
       const std::string dir = folder_.TypePath(folder);
@@ -108,9 +116,14 @@ void BM_Check(benchmark::State& state) {
     tool::Session session;
     std::string error;
     if (!session.Open(options, false, &error)) state.SkipWithError(error.c_str());
-    // The drawn texts hold ',' now and then, which check rightly reports.
     const std::vector<tool::Problem> problems = tool::CheckTree(session, nullptr);
-    state.counters["problems"] = static_cast<double>(problems.size());
+    if (!problems.empty()) {
+      const tool::Problem& first = problems.front();
+      const std::string what = std::to_string(problems.size()) + " problems in a clean tree, the first " +
+                               first.file + ":" + std::to_string(first.line) + ": " + first.message;
+      state.SkipWithError(what.c_str());
+      break;
+    }
     benchmark::DoNotOptimize(problems);
   }
   PerType(state, types);

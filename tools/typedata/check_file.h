@@ -1,6 +1,7 @@
-// One type data file checked: read by the service's reader into a scratch
-// type record (so only one type's values are held at a time), and scanned
-// with the service's line utilities for what the reader passes over.
+// Type data files checked one after another: each file's bytes read once
+// and scanned for what the service's reader passes over, the file read by
+// the service's reader into a scratch type record (so only one type's
+// values are held at a time), and the values it read judged.
 #ifndef TOOLS_TYPEDATA_CHECK_FILE_H
 #define TOOLS_TYPEDATA_CHECK_FILE_H
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "check.h"
+#include "check_scan.h"
 #include "typedata.h"
 
 namespace tool {
@@ -19,9 +21,10 @@ class ScratchType {
   ScratchType(const ScratchType&) = delete;
   ScratchType& operator=(const ScratchType&) = delete;
 
-  // Reads config position's file of typeNo with DAT_fread into fresh
-  // blocks. False when the reader refuses it.
-  bool Read(int typeNo, int position);
+  // Reads config position's file of typeNo, named datName (as
+  // MakeDatFileName names it, TD_DAT_NAME_SIZE bytes), with DAT_fread into
+  // fresh blocks. False when the reader refuses it.
+  bool Read(int typeNo, int position, const char* datName);
   // The blocks the last Read left, by slot; null where the file had no
   // section of that kind.
   const BlockTable* blocks(int position) const;
@@ -32,11 +35,37 @@ class ScratchType {
   TypeRecord* record_;
 };
 
-// Adds the problems of config's file of typeNo (the file at path, shown as
-// file) to problems.
-void CheckDataFile(ScratchType& scratch, int typeNo, const ConfigRecord& config, int position,
-                   int configIndex, const std::string& path, const std::string& file,
-                   std::vector<Problem>* problems);
+// What check asks of an item's description.
+struct ItemDescription {
+  CfgIdRecord* record = nullptr;  // null where the machine describes none
+  bool inUse = false;
+  bool real = false;  // converted as a real number
+  double unit = 1.0;  // the controller's step
+};
+
+class DataFileChecker {
+ public:
+  // Adds the problems of config's file of typeNo (named datName, the file
+  // at path, shown as file) to problems.
+  void Check(int typeNo, const ConfigRecord& config, int position, int configIndex, const char* datName,
+             const std::string& path, const std::string& file, std::vector<Problem>* problems);
+
+ private:
+  // The description of each item of a config by kind, taken once: the
+  // same for every type.
+  using Descriptions = std::vector<ItemDescription>;
+  const Descriptions& DescriptionsOf(int configIndex, int k, unsigned count);
+
+  ScratchType scratch_;
+  LineScan scan_;
+  std::vector<char> bytes_;
+  std::vector<std::vector<Descriptions>> descriptions_;  // config index -> kind -> item
+};
+
+// Reads a whole file into bytes[0, *size), with room for one byte more;
+// bytes keeps its memory for the next file. False, with the system's reason
+// left, when the file cannot be opened.
+bool ReadFileInto(const std::string& path, std::vector<char>* bytes, std::size_t* size);
 
 }  // namespace tool
 
