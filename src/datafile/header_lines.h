@@ -4,6 +4,7 @@
 #ifndef TYPEDATA_DATAFILE_HEADER_LINES_H
 #define TYPEDATA_DATAFILE_HEADER_LINES_H
 
+#include <memory>
 #include <string_view>
 
 #include "platform/text_file.h"
@@ -14,9 +15,10 @@ namespace td::datafile {
 // "[A]", "[L]" or "[V]": the first section of the old file begins there.
 bool StartsSection(std::string_view line);
 
-// Copies the lines of in up to (not including) the first that starts a
-// section to out, each whole and unchanged. False on a read error.
-bool CopyHeaderLines(platform::LineReader& in, platform::TextWriter& out);
+// Copies the lines of file up to (not including) the first that starts a
+// section to out, each whole and unchanged, and closes file; what follows
+// them is not read. False on a read error.
+bool CopyHeaderLines(std::unique_ptr<platform::ReadableFile> file, platform::TextWriter& out);
 
 }  // namespace td::datafile
 

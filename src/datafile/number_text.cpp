@@ -96,6 +96,97 @@ char* PutDecimal(char* at, std::uint64_t value) {
   return end;
 }
 
+// value (below 10^4) without leading zeros, from two digit pairs; writes
+// four bytes at at and gives the end of the digits.
+char* PutUpToFourDigits(char* at, std::uint32_t value) {
+  char digits[4];
+  PutPair(digits, value / 100);
+  PutPair(digits + 2, value % 100);
+  std::uint32_t word = 0;
+  std::memcpy(&word, digits, sizeof word);
+  const int zeros = (value < 10) + (value < 100) + (value < 1000);
+  word >>= 8 * zeros;  // the first character lies in the lowest byte
+  std::memcpy(at, &word, sizeof word);
+  return at + 4 - zeros;
+}
+
+// The eight decimal digits of value (below 10^8, leading zeros included) as
+// characters, the first in the lowest byte: all eight formed at once in one
+// word (two four-digit halves, then four pairs, then eight digits), no
+// division by a variable and no loop.
+std::uint64_t EightDigits(std::uint32_t value) {
+  const std::uint64_t halves = value / 10000 | std::uint64_t{value % 10000} << 32;
+  // x / 100 is (x * 10486) >> 20 for x below 10^4, x / 10 is (x * 103) >> 10
+  // for x below 100; no lane's product reaches the next lane.
+  const std::uint64_t hundreds = (halves * 10486 >> 20) & 0x0000007F0000007Fu;
+  const std::uint64_t pairs = hundreds | (halves - hundreds * 100) << 16;
+  const std::uint64_t tens = (pairs * 103 >> 10) & 0x000F000F000F000Fu;
+  const std::uint64_t digits = tens | (pairs - tens * 10) << 8;
+  return digits + 0x3030303030303030u;
+}
+
+// value (below 10^8) without leading zeros; writes eight bytes at at and
+// gives the end of the digits.
+char* PutUpToEightDigits(char* at, std::uint32_t value) {
+  const std::uint64_t digits = EightDigits(value);
+  // Leading zeros are the lowest bytes equal to '0'; the last digit always
+  // stays (0 is "0").
+  const std::uint64_t nonZero = (digits - 0x3030303030303030u) | std::uint64_t{1} << 56;
+  const int zeros = __builtin_ctzll(nonZero) / 8;
+  const std::uint64_t shifted = digits >> (8 * zeros);
+  std::memcpy(at, &shifted, sizeof shifted);
+  return at + 8 - zeros;
+}
+
+// "%f" of a value given as its sign and its magnitude in millionths,
+// rounded: the whole part, the point and six decimals. The last eight
+// digits (the whole part's last two, the six decimals) are formed in one
+// word, and only the whole part's digits before them, if any, apart.
+char* PutMillionths(char* at, bool negative, std::uint64_t millionths) {
+  constexpr std::uint64_t kHundredMillion = 100000000;
+  *at = '-';  // kept only for a negative value: a sign at random costs no branch
+  at += negative ? 1 : 0;
+  const std::uint64_t high = millionths / kHundredMillion;
+  const std::uint64_t last = EightDigits(static_cast<std::uint32_t>(millionths - high * kHundredMillion));
+  if (high >= 100) {
+    at = high < kHundredMillion ? PutUpToEightDigits(at, static_cast<std::uint32_t>(high))
+                                : PutDecimal(at, high);
+  } else if (high >= 10) {  // thousands: the usual values need no word of their own
+    PutPair(at, high);
+    at += 2;
+  } else if (high != 0) {
+    *at++ = static_cast<char>('0' + high);
+  }
+  // The two whole digits, the point, five decimals in one word, the sixth
+  // after it; a leading zero of the two is left out (0.5 is "0.500000").
+  const std::uint64_t word = (last & 0xFFFF) | std::uint64_t{'.'} << 16 | (last >> 16) << 24;
+  const int skip = high == 0 && (last & 0xFF) == '0' ? 1 : 0;
+  const std::uint64_t shifted = word >> (8 * skip);
+  std::memcpy(at, &shifted, sizeof shifted);
+  at[8 - skip] = static_cast<char>(last >> 56);
+  return at + 9 - skip;
+}
+
+// The millionths of magnitude (not negative) rounded to the nearest, from
+// one multiplication, where that is exact: below 2^43 the product with 10^6
+// as a double lies within 2^-11 of the true product, so when its fraction
+// is clearly below or above one half (not within 0.01 of it), the nearest
+// whole number is the same for both. False for every other value (ties and
+// near-ties, large values, NaN), and where doubles are computed in x87
+// registers, which would round the product twice.
+bool MillionthsByProduct(double magnitude, std::uint64_t* millionths) {
+  if (!kDoubleArithmetic) return false;
+  const double scaled = magnitude * 1e6;
+  if (!(scaled < 0x1p43)) return false;
+  const auto whole = static_cast<std::int64_t>(scaled);     // signed: one instruction each way
+  const double rest = scaled - static_cast<double>(whole);  // exact
+  // Whether the double lies just below or just above the decimal an
+  // operator typed is as good as random: no branch on it.
+  if (std::fabs(rest - 0.5) <= 0.01) return false;
+  *millionths = static_cast<std::uint64_t>(whole) + (rest > 0.5 ? 1 : 0);
+  return true;
+}
+
 #ifdef __SIZEOF_INT128__
 // "%f" of a value below 10^12 from its exact binary form m * 2^e: m * 10^6
 // fits 128 bits, and shifting it right by -e with the bits shifted out
@@ -125,15 +216,7 @@ char* FormatFixed6Exactly(char* at, double value) {
   }
   constexpr std::uint64_t kMillion = 1000000;
   if (units >= static_cast<U128>(kMillion) * kMillion * kMillion) return nullptr;  // 10^12 and above
-  const auto millionths = static_cast<std::uint64_t>(units);
-  if (negative) *at++ = '-';
-  at = PutDecimal(at, millionths / kMillion);
-  *at++ = '.';
-  const std::uint64_t decimals = millionths % kMillion;
-  PutPair(at, decimals / 10000);
-  PutPair(at + 2, decimals / 100 % 100);
-  PutPair(at + 4, decimals % 100);
-  return at + 6;
+  return PutMillionths(at, negative, static_cast<std::uint64_t>(units));
 }
 #else
 char* FormatFixed6Exactly(char*, double) { return nullptr; }
@@ -142,17 +225,21 @@ char* FormatFixed6Exactly(char*, double) { return nullptr; }
 }  // namespace
 
 char* FormatFixed6(char* at, double value) {
+  std::uint64_t millionths = 0;
+  if (MillionthsByProduct(std::fabs(value), &millionths))
+    return PutMillionths(at, std::signbit(value), millionths);
   if (char* end = FormatFixed6Exactly(at, value)) return end;
   return std::to_chars(at, at + kFixed6Max, value, std::chars_format::fixed, 6).ptr;
 }
 
 char* FormatLong(char* at, std::int32_t value) {
-  auto magnitude = static_cast<std::uint32_t>(value);
-  if (value < 0) {
-    *at++ = '-';
-    magnitude = 0u - magnitude;
-  }
-  return PutDecimal(at, magnitude);
+  const bool negative = value < 0;
+  const auto bits = static_cast<std::uint32_t>(value);
+  const std::uint32_t magnitude = negative ? 0u - bits : bits;
+  *at = '-';  // kept only for a negative value, without a branch
+  at += negative ? 1 : 0;
+  if (magnitude < 10000) return PutUpToFourDigits(at, magnitude);  // the usual small numbers
+  return magnitude < 100000000 ? PutUpToEightDigits(at, magnitude) : PutDecimal(at, magnitude);
 }
 
 void AppendFixed6(std::string* out, double value) {

@@ -22,11 +22,13 @@ constexpr std::size_t kFixed6Max = 330;  // sign, 309 digits, point, six decimal
 constexpr std::size_t kLongMax = 11;     // sign and ten digits
 
 // Puts value down at at as "%f" gives it (as AppendFixed6 below) and gives
-// the end of what it put; at must have room for kFixed6Max characters.
+// the end of what it put; at must have room for kFixed6Max characters, and
+// the bytes after the end, within that room, may be overwritten (digits are
+// stored a word at a time).
 char* FormatFixed6(char* at, double value);
 
 // Puts value down at at as "%ld" gives it and gives the end; at must have
-// room for kLongMax characters.
+// room for kLongMax characters, which may be overwritten after the end.
 char* FormatLong(char* at, std::int32_t value);
 
 // Appends value as "%f" gives it: six digits after the point, "-" for a

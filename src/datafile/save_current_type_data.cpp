@@ -32,37 +32,96 @@ enum class Source { kBlocks, kCommMemory };
 // terminator (";" on the block's last item, "," on every other).
 constexpr std::size_t kNumberLineMax = td::datafile::kLongMax + 1 + td::datafile::kFixed6Max + 1;
 
-char* PutTerminator(char* at, int index, int count) {
-  *at++ = index + 1 == count ? ';' : ',';
-  return at;
+// The item numbers of a section's lines, 1, 2, 3, ..., counted up as text
+// in one word (the first character in its lowest byte): adding one to the
+// last digit costs far less than forming the number.
+class ItemNumber {
+ public:
+  // Writes eight bytes at at; gives the end of the number, which is value
+  // (for the numbers too long for the word).
+  char* Put(char* at, std::int32_t value) const {
+    if (length_ > 8) return td::datafile::FormatLong(at, value);
+    std::memcpy(at, &digits_, sizeof digits_);
+    return at + length_;
+  }
+  void Next() {
+    if ((digits_ & lastMask_) != lastNine_) {  // nine times out of ten
+      digits_ += lastUnit_;
+    } else {
+      Carry();
+    }
+  }
+
+ private:
+  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first character must lie in the lowest byte");
+
+  void Carry() {
+    if (length_ > 8) return;
+    int i = length_ - 1;
+    for (; i >= 0 && (digits_ >> (8 * i) & 0xFF) == '9'; --i) {
+      digits_ ^= std::uint64_t{'9' ^ '0'} << (8 * i);  // 9 gives 0 and one to carry
+    }
+    if (i >= 0) {
+      digits_ += std::uint64_t{1} << (8 * i);
+      return;
+    }
+    if (++length_ > 8) return;  // 9...9 gives 10...0
+    digits_ = digits_ << 8 | '1';
+    lastUnit_ <<= 8;
+    lastMask_ <<= 8;
+    lastNine_ <<= 8;
+  }
+
+  std::uint64_t digits_ = '1';  // up to eight digits; longer numbers are formed anew
+  int length_ = 1;
+  // The last digit's byte: one in it, all of it, and a nine in it.
+  std::uint64_t lastUnit_ = 1;
+  std::uint64_t lastMask_ = 0xFF;
+  std::uint64_t lastNine_ = '9';
+};
+
+// A value of comm memory, the controller's current one.
+char* PutCommValue(char* at, CfgId id, CfgIdRecord* item) {
+  std::int32_t commValue = 0;
+  GetCommData(0, id, &commValue);
+  if (td::IsReal(item->dataType)) return FormatFixed6(at, ConvertMMIBintoBinF(commValue, item->conversion));
+  return FormatLong(at, ConvertMMIBintoBinL(commValue, item->conversion));
 }
 
-char* PutValue(char* at, const td::Kind& kind, Source source, CfgId id, CfgIdRecord* item,
-               double blockValue) {
-  if (source == Source::kCommMemory && kind.inCommMem) {
-    std::int32_t commValue = 0;
-    GetCommData(0, id, &commValue);
-    if (td::IsReal(item->dataType)) return FormatFixed6(at, ConvertMMIBintoBinF(commValue, item->conversion));
-    return FormatLong(at, ConvertMMIBintoBinL(commValue, item->conversion));
-  }
+char* PutBlockValue(char* at, CfgIdRecord* item, double blockValue) {
   if (td::IsReal(item->dataType)) return FormatFixed6(at, blockValue);
   if (td::IsInUse(item->dataType)) return FormatLong(at, td::datafile::TruncateToLong(blockValue));
   return FormatLong(at, 0);
+}
+
+// The lines of one kind's items; where the values come from is decided
+// once for the section, not for every line.
+template <bool kFromCommMemory>
+void WriteNumberLines(TextWriter& out, int kindCode, const ValueBlock* block, int configIndex) {
+  const int count = block->count;
+  const double* const values = block->values;
+  ItemNumber number;
+  for (int i = 0; i < count; ++i, number.Next()) {
+    const CfgId id = TD_CFGID(i, kindCode, configIndex);
+    CfgIdRecord* item = nullptr;
+    if (GetCFGIDStruc(id, &item) < 0 || !item) continue;  // no description: left out
+    // Put together where it goes in the writer's buffer.
+    char* at = number.Put(out.BeginPlainLine(kNumberLineMax), i + 1);
+    *at++ = ':';
+    at = kFromCommMemory ? PutCommValue(at, id, item) : PutBlockValue(at, item, values[i]);
+    *at++ = i + 1 == count ? ';' : ',';  // the block's last item ends with ';'
+    out.EndPlainLine(at);
+  }
 }
 
 void WriteValueSection(TextWriter& out, const td::Kind& kind, const ValueBlock* block, int configIndex,
                        Source source) {
   const char header[] = {'[', kind.letter, ']'};
   out.WritePlainLine(header, sizeof header);
-  for (int i = 0; i < block->count; ++i) {
-    const CfgId id = TD_CFGID(i, kind.code, configIndex);
-    CfgIdRecord* item = nullptr;
-    if (GetCFGIDStruc(id, &item) < 0 || !item) continue;  // no description: left out
-    // Put together where it goes in the writer's buffer.
-    char* at = FormatLong(out.BeginPlainLine(kNumberLineMax), i + 1);
-    *at++ = ':';
-    at = PutValue(at, kind, source, id, item, block->values[i]);
-    out.EndPlainLine(PutTerminator(at, i, block->count));
+  if (source == Source::kCommMemory && kind.inCommMem) {
+    WriteNumberLines<true>(out, kind.code, block, configIndex);
+  } else {
+    WriteNumberLines<false>(out, kind.code, block, configIndex);
   }
 }
 
@@ -131,19 +190,19 @@ int Save(int configPosition) {
   }
   const Source source = old ? Source::kCommMemory : Source::kBlocks;
 
-  fs.MakeDir(df::TypeRoot());
-  fs.MakeDir(df::TypeFolder(typeNo));
-  const bool replaced =
-      td::platform::ReplaceFileAtomically(path, [&](TextWriter& out) {
-        if (old) {
-          // The old file is closed before it is replaced: Windows renames no
-          // file over one that is open.
-          td::platform::LineReader reader(std::move(old));
-          if (!df::CopyHeaderLines(reader, out)) return false;
-        }
-        WriteSections(out, entry.blocks, configIndex & 0xFF, source);
-        return out.ok();
-      });
+  if (!old) {  // an old file's folders are there
+    fs.MakeDir(df::TypeRoot());
+    fs.MakeDir(df::TypeFolder(typeNo));
+  }
+  const bool replaced = td::platform::ReplaceFileAtomically(path, [&](TextWriter& out) {
+    if (old) {
+      // The old file is closed before it is replaced: Windows renames no
+      // file over one that is open.
+      if (!df::CopyHeaderLines(std::move(old), out)) return false;
+    }
+    WriteSections(out, entry.blocks, configIndex & 0xFF, source);
+    return out.ok();
+  });
   return replaced ? 0 : -1;
 }
 

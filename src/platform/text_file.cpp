@@ -83,7 +83,7 @@ bool LineReader::Next(std::string* line) {
 }
 
 TextWriter::TextWriter(std::unique_ptr<WritableFile> file)
-    : file_(std::move(file)), buffer_(new char[kChunk]) {
+    : file_(std::move(file)), buffer_(new char[kBufferSize]) {
   ok_ = file_ != nullptr;
 }
 
@@ -91,8 +91,8 @@ TextWriter::~TextWriter() = default;
 
 void TextWriter::Put(const char* data, std::size_t size) {
   while (size > 0) {
-    if (size_ == kChunk) Flush();
-    const std::size_t piece = std::min(size, kChunk - size_);
+    if (size_ == kBufferSize) Flush();
+    const std::size_t piece = std::min(size, kBufferSize - size_);
     std::memcpy(buffer_.get() + size_, data, piece);
     size_ += piece;
     data += piece;
@@ -116,7 +116,7 @@ void TextWriter::Write(std::string_view text) {
 }
 
 void TextWriter::WritePlainLine(const char* text, std::size_t length) {
-  if (kChunk - size_ >= length + 2) {  // the usual case: room in the buffer
+  if (kBufferSize - size_ >= length + 2) {  // the usual case: room in the buffer
     std::memcpy(buffer_.get() + size_, text, length);
     size_ += length;
     buffer_[size_++] = '\r';
@@ -125,17 +125,6 @@ void TextWriter::WritePlainLine(const char* text, std::size_t length) {
   }
   Put(text, length);
   Put("\r\n", 2);
-}
-
-char* TextWriter::BeginPlainLine(std::size_t size) {
-  if (kChunk - size_ < size + 2) Flush();
-  return buffer_.get() + size_;
-}
-
-void TextWriter::EndPlainLine(char* end) {
-  size_ = static_cast<std::size_t>(end - buffer_.get());
-  buffer_[size_++] = '\r';
-  buffer_[size_++] = '\n';
 }
 
 void TextWriter::Flush() {

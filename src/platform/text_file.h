@@ -74,8 +74,15 @@ class TextWriter {
   // The same, put together in place: room for at most size bytes (a few
   // hundred) of such a line; the caller writes them there and hands the end
   // of what it wrote to EndPlainLine, which adds the line end.
-  char* BeginPlainLine(std::size_t size);
-  void EndPlainLine(char* end);
+  // Inline: the writer of type data files puts every item's line so.
+  char* BeginPlainLine(std::size_t size) {
+    if (kBufferSize - size_ < size + 2) Flush();
+    return buffer_.get() + size_;
+  }
+  void EndPlainLine(char* end) {
+    std::memcpy(end, "\r\n", 2);
+    size_ = static_cast<std::size_t>(end - buffer_.get()) + 2;
+  }
   // Writes what is buffered, flushes it to disk when sync is true, and
   // closes the file. False when any write, the flush or the close failed.
   bool Finish(bool sync);
@@ -85,8 +92,10 @@ class TextWriter {
   void Put(const char* data, std::size_t size);
   void Flush();
 
+  static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
+
   std::unique_ptr<WritableFile> file_;
-  std::unique_ptr<char[]> buffer_;  // kChunk bytes, size_ of them in use
+  std::unique_ptr<char[]> buffer_;  // kBufferSize bytes, size_ of them in use
   std::size_t size_ = 0;
   bool ok_ = true;
 };
