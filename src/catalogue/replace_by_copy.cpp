@@ -22,20 +22,11 @@ bool CopyBytes(platform::ReadableFile& source, platform::WritableFile& target) {
   }
 }
 
-// A rename would replace a file that is protected against writing: such a
-// target is not replaced.
-bool TargetWritable(const std::string& target) {
-  platform::FileSystem& fs = platform::Fs();
-  if (!fs.Exists(target)) return true;
-  auto probe = fs.OpenWrite(target, platform::WriteMode::kAppend);
-  return probe && probe->Close();
-}
-
 }  // namespace
 
 bool AddCopy(platform::ReplaceGroup& group, std::unique_ptr<platform::ReadableFile> source,
              const std::string& target) {
-  if (!TargetWritable(target)) return false;
+  if (!platform::Fs().Replaceable(target)) return false;
   const bool added = group.Add(target, [&](platform::WritableFile& out) { return CopyBytes(*source, out); });
   source.reset();
   return added;
@@ -43,7 +34,7 @@ bool AddCopy(platform::ReplaceGroup& group, std::unique_ptr<platform::ReadableFi
 
 bool ReplaceByCopy(std::unique_ptr<platform::ReadableFile> source, const std::string& target) {
   platform::FileSystem& fs = platform::Fs();
-  if (!TargetWritable(target)) return false;
+  if (!fs.Replaceable(target)) return false;
   std::string temp;
   auto out = platform::CreateTemporaryFile(platform::ParentOf(target), &temp);
   if (!out) return false;

@@ -24,6 +24,12 @@ bool FileSystem::SyncDirs(const std::vector<std::string>& folders) {
   return true;
 }
 
+bool FileSystem::Replaceable(const std::string& path) {
+  if (!Exists(path)) return true;
+  auto probe = OpenWrite(path, WriteMode::kAppend);
+  return probe && probe->Close();
+}
+
 FileSystem& Fs() { return g_file_system ? *g_file_system : DefaultFileSystem(); }
 
 FileSystem* SetFileSystem(FileSystem* fs) {

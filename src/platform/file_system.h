@@ -61,6 +61,10 @@ class FileSystem {
   virtual bool SyncFiles(const std::vector<std::string>& paths);
   virtual bool SyncDirs(const std::vector<std::string>& folders);
   virtual bool Exists(const std::string& path) = 0;
+  // True when path names no file, or a file that may be written: a rename
+  // would replace a file protected against writing, which the service must
+  // not do. This default asks Exists and opens the file to append.
+  virtual bool Replaceable(const std::string& path);
   // Names in a folder, without "." and "..".
   virtual bool ListDir(const std::string& path, std::vector<std::string>* names) = 0;
   // Gives to the access and modification times (and where the platform

@@ -1,5 +1,4 @@
 // The file system of POSIX platforms.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "file_system.h"
+#include "posix_folder_listing.h"
 #include "posix_path.h"
 
 namespace td::platform {
@@ -62,23 +62,31 @@ class PosixWritableFile final : public WritableFile {
 // than one file.
 bool Native(const std::string& path, std::string* native) { return MapServicePath(path, native); }
 
-bool SyncFileSystemsOf(const std::vector<std::string>& paths, int openFlags) {
+// The process changed the folder of native itself: its kept listing goes.
+void Changed(const std::string& native) { ForgetFolder(NativeParentOf(native)); }
+
+// Each path is looked at (a file never through a symbolic link); one
+// descriptor is opened for each file system, to flush it.
+bool SyncFileSystemsOf(const std::vector<std::string>& paths, bool folders) {
   std::vector<dev_t> synced;
   for (const std::string& path : paths) {
     std::string native;
     if (!Native(path, &native)) return false;
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | openFlags);
-    if (fd < 0) return false;
     struct stat st;
-    bool ok = ::fstat(fd, &st) == 0;
-    if (ok && std::find(synced.begin(), synced.end(), st.st_dev) == synced.end()) {
-      ok = ::syncfs(fd) == 0;
-      synced.push_back(st.st_dev);
+    if ((folders ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st)) != 0) return false;
+    if (folders != static_cast<bool>(S_ISDIR(st.st_mode)) || S_ISLNK(st.st_mode)) {
+      errno = folders ? ENOTDIR : (S_ISLNK(st.st_mode) ? ELOOP : EISDIR);
+      return false;
     }
+    if (std::find(synced.begin(), synced.end(), st.st_dev) != synced.end()) continue;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | (folders ? O_DIRECTORY : O_NOFOLLOW));
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
     const int reason = errno;
     ::close(fd);
     errno = reason;
     if (!ok) return false;
+    synced.push_back(st.st_dev);
   }
   return true;
 }
@@ -115,22 +123,35 @@ class PosixFileSystem final : public FileSystem {
     }
     const int fd = ::open(native.c_str(), flags, 0666);
     if (fd < 0) return nullptr;
+    // A file made otherwise moves its folder's times away from the kept
+    // listing's all the same.
+    if (mode == WriteMode::kCreateNew) Changed(native);
     return std::make_unique<PosixWritableFile>(fd);
   }
   bool Remove(const std::string& path) override {
     std::string native;
-    return Native(path, &native) && ::unlink(native.c_str()) == 0;
+    if (!Native(path, &native) || ::unlink(native.c_str()) != 0) return false;
+    Changed(native);
+    return true;
   }
   bool Rename(const std::string& from, const std::string& to) override {
     std::string nativeFrom;
     std::string nativeTo;
-    return Native(from, &nativeFrom) && Native(to, &nativeTo) &&
-           ::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
+    if (!Native(from, &nativeFrom) || !Native(to, &nativeTo) ||
+        ::rename(nativeFrom.c_str(), nativeTo.c_str()) != 0) {
+      return false;
+    }
+    Changed(nativeFrom);
+    Changed(nativeTo);
+    return true;
   }
   bool MakeDir(const std::string& path) override {
     std::string native;
     if (!Native(path, &native)) return false;
-    if (::mkdir(native.c_str(), 0777) == 0) return true;
+    if (::mkdir(native.c_str(), 0777) == 0) {
+      Changed(native);
+      return true;
+    }
     const int reason = errno;
     struct stat st;
     if (reason == EEXIST && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
@@ -151,27 +172,24 @@ class PosixFileSystem final : public FileSystem {
   // One syncfs for each file system that holds any of them: it commits
   // every file's data and every folder's entries at once, where fsync of
   // each would wait for one disk flush after another.
-  bool SyncFiles(const std::vector<std::string>& paths) override { return SyncFileSystemsOf(paths, 0); }
-  bool SyncDirs(const std::vector<std::string>& folders) override {
-    return SyncFileSystemsOf(folders, O_DIRECTORY);
-  }
+  bool SyncFiles(const std::vector<std::string>& paths) override { return SyncFileSystemsOf(paths, false); }
+  bool SyncDirs(const std::vector<std::string>& folders) override { return SyncFileSystemsOf(folders, true); }
   bool Exists(const std::string& path) override {
     std::string native;
     struct stat st;
     return Native(path, &native) && ::stat(native.c_str(), &st) == 0;
   }
-  bool ListDir(const std::string& path, std::vector<std::string>* names) override {
+  // One look-up and one open: a file that is not there opens with ENOENT.
+  bool Replaceable(const std::string& path) override {
     std::string native;
     if (!Native(path, &native)) return false;
-    DIR* dir = ::opendir(native.c_str());
-    if (!dir) return false;
-    names->clear();
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names->push_back(name);
-    }
-    ::closedir(dir);
-    return true;
+    const int fd = ::open(native.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+    return ::close(fd) == 0;
+  }
+  bool ListDir(const std::string& path, std::vector<std::string>* names) override {
+    std::string native;
+    return Native(path, &native) && ListFolder(native, names);
   }
   bool CopyTimes(const std::string& from, const std::string& to) override {
     std::string nativeFrom;

@@ -1,30 +1,13 @@
 #include "posix_path.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <cerrno>
-#include <cstring>
 
 #include "file_system.h"
+#include "posix_folder_listing.h"
+#include "temp_file.h"
 
 namespace td::platform {
 namespace {
-
-bool ExistsExactly(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIgnoringCase(const char* a, const std::string& b) {
-  std::size_t i = 0;
-  for (; a[i] != '\0' && i < b.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return a[i] == '\0' && i == b.size();
-}
 
 bool HasLetters(const std::string& name) {
   for (char c : name) {
@@ -33,29 +16,11 @@ bool HasLetters(const std::string& name) {
   return false;
 }
 
-enum class Match { kNone, kOne, kMany };
-
-// The name in folder that equals component without regard to case.
-Match MatchInFolder(const std::string& folder, const std::string& component, std::string* found) {
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) {
-    // An unreadable folder can still be passed through by its exact name.
-    if (!ExistsExactly(folder.empty() ? component : folder + "/" + component)) return Match::kNone;
-    *found = component;
-    return Match::kOne;
-  }
-  Match match = Match::kNone;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (!SameIgnoringCase(entry->d_name, component)) continue;
-    if (match == Match::kOne) {
-      match = Match::kMany;
-      break;
-    }
-    *found = entry->d_name;
-    match = Match::kOne;
-  }
-  ::closedir(dir);
-  return match;
+// Names taken as they are: those without letters have no letter case, and
+// temporary names are made by the platform itself, exactly as spelt, and
+// used by nobody else.
+bool TakenAsGiven(const std::string& component) {
+  return component == "." || component == ".." || !HasLetters(component) || IsTemporaryName(component);
 }
 
 }  // namespace
@@ -80,21 +45,21 @@ bool MapServicePath(const std::string& servicePath, std::string* mapped) {
     if (component.empty()) continue;
     const std::string folder = *mapped;
     if (!mapped->empty() && mapped->back() != '/') *mapped += '/';
-    if (!resolving || component == "." || component == ".." || !HasLetters(component)) {
-      // Digits and signs have no letter case: only the exact name can match.
+    if (!resolving || TakenAsGiven(component)) {
+      // A folder taken as given that does not exist shows at the next
+      // lookup, which finds no folder to look in.
       *mapped += component;
-      resolving = resolving && ExistsExactly(*mapped);
       continue;
     }
     std::string found;
-    switch (MatchInFolder(folder, component, &found)) {
-      case Match::kMany:
+    switch (MatchIgnoringCase(folder, component, &found)) {
+      case CaseMatch::kMany:
         errno = ENOTUNIQ;
         return false;
-      case Match::kOne:
+      case CaseMatch::kOne:
         *mapped += found;
         break;
-      case Match::kNone:
+      case CaseMatch::kNone:
         *mapped += component;
         resolving = false;
         break;

@@ -11,7 +11,10 @@ namespace td::platform {
 // Components that match nothing are kept as given, so the path can name a
 // file to be made. False, with errno ENOTUNIQ, when a component matches
 // more than one name of its folder ("mmi.typ" beside "MMI.TYP"): reader and
-// writer must never resolve one name to two files.
+// writer must never resolve one name to two files. The platform's own
+// temporary names ("~td....tmp") are taken exactly as spelt. Folders are
+// read once and their names kept while they are unchanged
+// (posix_folder_listing.h).
 bool MapServicePath(const std::string& servicePath, std::string* mapped);
 
 }  // namespace td::platform

@@ -6,8 +6,14 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "platform/file_system.h"
+#ifndef _WIN32
+#include "platform/posix_folder_listing.h"
+#endif
 #include "platform/text_file.h"
 #include "support/fault_file_system.h"
 #include "support/workspace.h"
@@ -19,6 +25,7 @@ using td::platform::LineReader;
 using td::platform::ReplaceFileAtomically;
 using td::platform::TextWriter;
 using td::testing::FaultFileSystem;
+using td::testing::MakeDirs;
 using td::testing::ReadFileBytes;
 using td::testing::UseFileSystem;
 using td::testing::WriteFileBytes;
@@ -184,7 +191,7 @@ TEST_F(PlatformTest, CopyTimesGivesTheSourcesModificationTime) {
 // other, by reader or writer, and a new file is never made through a
 // symbolic link.
 TEST_F(PlatformTest, ANameMatchingTwoEntriesIsRefusedAndLinksAreNotFollowed) {
-  td::testing::MakeDirs(workspace_.Path("type"));
+  MakeDirs(workspace_.Path("type"));
   WriteFileBytes(workspace_.Path("type/mmi.typ"), "0, \r\n");
   WriteFileBytes(workspace_.Path("type/MMI.TYP"), "1,\"A\"\r\n");
   for (const char* name : {"..\\type\\mmi.typ", "..\\type\\MMI.TYP", "..\\TYPE\\Mmi.Typ"}) {
@@ -203,6 +210,68 @@ TEST_F(PlatformTest, ANameMatchingTwoEntriesIsRefusedAndLinksAreNotFollowed) {
   EXPECT_EQ(Fs().OpenWrite("link.tmp", td::platform::WriteMode::kCreateNew), nullptr);
   EXPECT_EQ(errno, EEXIST);
   EXPECT_EQ(ReadFileBytes(workspace_.Path("outside.txt")), "mine");
+}
+
+// A folder's names are kept between look-ups. Whatever another process
+// changes in the folder right after a look-up (within the same tick of the
+// clock), the next look-up sees.
+TEST_F(PlatformTest, FolderChangedByAnotherProcessRightAfterALookUpIsReadAgain) {
+  namespace fs = std::filesystem;
+  const std::string type = workspace_.Path("type");
+  struct Row {
+    const char* change;
+    std::function<void()> make;
+    const char* name;   // looked up after the change
+    bool unique;        // false: it now matches two entries
+    const char* found;  // the entry's name; "" when there is none
+  };
+  const std::vector<Row> rows = {
+      {"a name differing only in letter case", [&] { WriteFileBytes(type + "/MMI.TYP", "1"); },
+       "..\\type\\mmi.typ", false, ""},
+      {"a new file", [&] { WriteFileBytes(type + "/CF0012.DAT", "1"); }, "..\\type\\cf0012.dat", true,
+       "CF0012.DAT"},
+      {"the file removed", [&] { fs::remove(type + "/mmi.typ"); }, "..\\type\\MMI.TYP", true, ""},
+      {"the file renamed to other letters", [&] { fs::rename(type + "/mmi.typ", type + "/Mmi.Typ"); },
+       "..\\type\\MMI.TYP", true, "Mmi.Typ"},
+      {"the folder replaced by another",
+       [&] {
+         fs::rename(type, workspace_.Path("type.old"));
+         MakeDirs(type);
+         WriteFileBytes(type + "/MMI.typ", "1");
+       },
+       "..\\type\\mmi.typ", true, "MMI.typ"},
+  };
+  for (const Row& row : rows) {
+    fs::remove_all(type);
+    fs::remove_all(workspace_.Path("type.old"));
+    MakeDirs(type);
+    WriteFileBytes(type + "/mmi.typ", "0");
+    // Names are kept only once the folder's last change is older than the
+    // tick of its times.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(Fs().Exists("..\\TYPE\\MMI.TYP")) << row.change;
+    const std::uint64_t reads = td::platform::FolderReads();
+    ASSERT_TRUE(Fs().Exists("..\\type\\Mmi.typ")) << row.change;
+    if (td::platform::FolderReads() != reads)
+      GTEST_SKIP() << "this file system's folders are read every time";
+    row.make();
+    std::string native;
+    errno = 0;
+    ASSERT_EQ(td::platform::ResolvePath(row.name, &native), row.unique) << row.change;
+    if (!row.unique) {
+      EXPECT_EQ(errno, ENOTUNIQ) << row.change;
+      EXPECT_EQ(Fs().OpenRead(row.name), nullptr) << row.change;
+      continue;
+    }
+    EXPECT_EQ(Fs().Exists(row.name), *row.found != '\0') << row.change;
+    std::vector<std::string> names;
+    ASSERT_TRUE(Fs().ListDir("..\\type", &names)) << row.change;
+    const bool listed = std::find(names.begin(), names.end(), row.found) != names.end();
+    EXPECT_EQ(listed, *row.found != '\0') << row.change;
+    if (*row.found != '\0') {
+      EXPECT_EQ(native, "../type/" + std::string(row.found)) << row.change;
+    }
+  }
 }
 #endif
 
