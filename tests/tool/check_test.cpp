@@ -43,6 +43,8 @@ TEST_F(Check, FindsEachSeededProblemOnce) {
   Edit("0002/MAIN0002.DAT", "2:12.500000,\r\n", "");                // a gap in D
   Edit("0001/FEED0001.DAT", "[V]\r\n1:", "[V]\r\n1:fast,feed");     // a text holding ','
   Edit("0003/MAIN0003.DAT", "3:120,", "3:99999999999,");            // more than the controller holds
+  Edit("0003/MAIN0003.DAT", "[S]", "[\f S ]");  // a header the reader takes as it is: no problem
+  Edit("0003/MAIN0003.DAT", "2:3,", "+2:3,");   // names no item to the reader: S 2 reads as 0
   td::testing::WriteFileBytes(workspace_.Path("type/0001/temp.dat"), "half");  // a temporary file
   Edit("0002/TOOL0002.DAT", "4:2,", "4:3,");                                   // a shared config that differs
   Edit("0008/MAIN0008.DAT", "1:12.500000", "1:abc");                           // the reader takes it for 0
@@ -72,6 +74,7 @@ TEST_F(Check, FindsEachSeededProblemOnce) {
       {"type/0002/MAIN0002.DAT:", "has no item 2"},
       {"type/0001/FEED0001.DAT:", "holds ','"},
       {"type/0003/MAIN0003.DAT:", "cannot hold 99999999999"},
+      {"type/0003/MAIN0003.DAT:", "[S] has no item 2"},
       {"type/0001/temp.dat:0:", "temporary file"},
       {"type/0001/TOOL0001.DAT:0:", "shared config TOOL"},
       {"type/0008/MAIN0008.DAT:2:", "'abc' is not a number"},

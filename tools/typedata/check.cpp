@@ -2,6 +2,7 @@
 
 #include <fmt/core.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -85,7 +86,7 @@ class Checker {
   // whether it is a folder.
   void ListFolder(const std::string& folder) {
     Listing& listing = folders_[folder];
-    std::vector<FolderEntry> entries;
+    std::vector<FolderEntry>& entries = entries_;
     listing.listed = ListFolderEntries(folder, &entries);
     const std::string prefix = folder.empty() || folder.back() != '/' ? folder + "/" : folder;
     for (FolderEntry& entry : entries) {
@@ -127,7 +128,16 @@ class Checker {
   void CheckFolders() {
     ListFolder(session_.root());
     ListFolder(session_.TypeFolder());
-    typeFolders_ = TypeFolderNumbers(session_.TypeFolder());
+    // The type folders are the folders named with four digits, as
+    // TypeFolderNumbers finds them, here taken from the listing just made.
+    if (const Listing* types = ListingOf(session_.TypeFolder())) {
+      for (const auto& [folded, entry] : types->byFolded) {
+        if (entry.directory && entry.name.size() == 4 &&
+            entry.name.find_first_not_of("0123456789") == std::string::npos)
+          typeFolders_.push_back(std::stoi(entry.name));
+      }
+    }
+    std::sort(typeFolders_.begin(), typeFolders_.end());
     for (int number : typeFolders_) ListFolder(session_.TypeFolderOf(number));
   }
 
@@ -284,6 +294,7 @@ class Checker {
   const Session& session_;
   std::map<std::string, Listing> folders_;  // folder -> its entries
   std::vector<int> typeFolders_;            // the numbers of the type folders
+  std::vector<FolderEntry> entries_;        // the last folder's, kept for its memory
   std::map<int, int> types_;                // type number -> catalogue line
   std::vector<Problem> problems_;
 };

@@ -13,6 +13,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace tool {
@@ -78,17 +81,33 @@ const BlockTable* ScratchType::blocks(int position) const { return record_->conf
 
 bool ReadFileInto(const std::string& path, std::vector<char>* bytes, std::size_t* size) {
   *size = 0;
+  // Room for what is read and a byte more; bytes is never made smaller.
+  auto room = [&]() {
+    if (bytes->size() < *size + 4097) bytes->resize(std::max<std::size_t>(bytes->size() * 2, *size + 4097));
+    return bytes->size() - 1 - *size;
+  };
+#ifdef _WIN32
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   std::setvbuf(file, nullptr, _IONBF, 0);  // straight into bytes
   for (;;) {
-    if (bytes->size() < *size + 4097) bytes->resize(std::max<std::size_t>(bytes->size() * 2, *size + 4097));
-    const std::size_t room = bytes->size() - 1 - *size;
-    const std::size_t got = std::fread(bytes->data() + *size, 1, room, file);
+    const std::size_t wanted = room();
+    const std::size_t got = std::fread(bytes->data() + *size, 1, wanted, file);
     *size += got;
-    if (got < room) break;
+    if (got < wanted) break;
   }
   std::fclose(file);
+#else
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return false;
+  for (;;) {
+    const ssize_t got = ::read(file, bytes->data() + *size, room());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;  // the end, or an error that leaves what was read
+    *size += static_cast<std::size_t>(got);
+  }
+  ::close(file);
+#endif
   return true;
 }
 

@@ -48,13 +48,47 @@ bool IsNumber(std::string_view text) {
   return IsNumberByStrtod(std::string(text));
 }
 
-}  // namespace
-
-int LineScan::LineOf(int k, unsigned item) const {
-  const Kind& kind = kinds_[k];
-  if (item >= kind.lines.size() || kind.section == 0 || kind.lines[item].first != kind.section) return 0;
-  return kind.lines[item].second;
+// Whether the text before an item's ':' gives an item number to the
+// reader: digits, with white space around them and nothing else ("+5",
+// "5x" name no item, and what follows them is not read).
+bool ReadsAsItemNumber(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && IsWhite(text[at])) ++at;
+  const std::size_t digits = at;
+  while (at < text.size() && IsDigit(text[at])) ++at;
+  if (at == digits) return false;
+  while (at < text.size() && IsWhite(text[at])) ++at;
+  return at == text.size();
 }
+
+// A line of one number item as the writer writes it: "digits:value" with
+// the value "-digits.digits" (sign and decimals optional), then ',' or ';'
+// or nothing, then "\r\n", "\n" or the end of the file. The general steps
+// find nothing in such a line but the item's number and where it stands.
+// *next is the next line's start.
+bool IsWrittenNumberLine(const char* c, const char* end, long* number, const char** next) {
+  const char* const start = c;
+  long value = 0;
+  for (; c < end && IsDigit(*c) && c - start < 9; ++c) value = value * 10 + (*c - '0');
+  if (c == start || c == end || *c != ':') return false;
+  if (++c < end && *c == '-') ++c;
+  const char* digits = c;
+  while (c < end && IsDigit(*c)) ++c;
+  if (c == digits) return false;
+  if (c < end && *c == '.') {
+    digits = ++c;
+    while (c < end && IsDigit(*c)) ++c;
+    if (c == digits) return false;
+  }
+  if (c < end && (*c == ',' || *c == ';')) ++c;
+  if (c < end && *c == '\r') ++c;
+  if (c < end && *c != '\n') return false;
+  *number = value;
+  *next = c < end ? c + 1 : end;
+  return true;
+}
+
+}  // namespace
 
 void LineScan::Run(const ConfigRecord& config, const std::string& file, int typeNo, char* bytes,
                    std::size_t size, std::vector<Problem>* problems) {
@@ -73,15 +107,26 @@ void LineScan::Run(const ConfigRecord& config, const std::string& file, int type
     if (kind.lines.size() < counts_[k] + 1u) kind.lines.resize(counts_[k] + 1u);
   }
   char* const end = bytes + size;
+  // Files as the writer writes them hold no '/' and no NUL byte: one look
+  // at the whole file spares a look at each line.
+  const bool anySlash = std::memchr(bytes, '/', size) != nullptr;
+  const bool anyNul = std::memchr(bytes, '\0', size) != nullptr;
   int lineNo = 0;
   for (char* line = bytes; line < end;) {
+    ++lineNo;
+    long written = 0;
+    const char* after = nullptr;
+    if (kind_ >= 0 && kind_ != kText && IsWrittenNumberLine(line, end, &written, &after)) {
+      Seen(written, lineNo);
+      line = const_cast<char*>(after);
+      continue;
+    }
     char* lineEnd = static_cast<char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
     char* const next = lineEnd ? lineEnd + 1 : end;
     if (!lineEnd) lineEnd = end;
-    ++lineNo;
     if (lineEnd > line && lineEnd[-1] == '\r') --lineEnd;
     const std::size_t length = static_cast<std::size_t>(lineEnd - line);
-    const bool slash = std::memchr(line, '/', length) != nullptr;
+    const bool slash = anySlash && std::memchr(line, '/', length) != nullptr;
     // A text's "//" counts wherever it stands, even behind a NUL byte.
     const bool comment =
         slash && kind_ == kText && std::string_view(line, length).find("//") != std::string_view::npos;
@@ -90,7 +135,8 @@ void LineScan::Run(const ConfigRecord& config, const std::string& file, int type
     const char* textEnd = lineEnd;
     // Most lines hold nothing to cut: no comment, no white space at either
     // end, no NUL byte. The others are cut by the reader's own utilities.
-    if (length == 0 || slash || IsWhite(line[0]) || IsWhite(lineEnd[-1]) || std::memchr(line, '\0', length)) {
+    if (length == 0 || slash || IsWhite(line[0]) || IsWhite(lineEnd[-1]) ||
+        (anyNul && std::memchr(line, '\0', length))) {
       CutComment(line);
       text = trim(line);
       textEnd = text + std::strlen(text);
@@ -112,9 +158,10 @@ void LineScan::Section(const char* text, const char* textEnd, int lineNo) {
   const char* close =
       static_cast<const char*>(std::memchr(text, ']', static_cast<std::size_t>(textEnd - text)));
   if (!close) return;
+  // The reader trims a kind's letter of all white space, form feeds too.
   const char* name = text + 1;
-  while (name < close && IsBlank(*name)) ++name;
-  while (close > name && IsBlank(close[-1])) --close;
+  while (name < close && IsWhite(*name)) ++name;
+  while (close > name && IsWhite(close[-1])) --close;
   if (close - name != 1 || KindIndex(*name) < 0) return;
   kind_ = KindIndex(*name);
   anySection_ = true;
@@ -124,19 +171,32 @@ void LineScan::Section(const char* text, const char* textEnd, int lineNo) {
   kind.section = ++sections_;
 }
 
-void LineScan::Items(const char* text, const char* textEnd, int lineNo, bool comment) {
+bool LineScan::Seen(long number, int lineNo) {
+  if (number < 1) return false;
   const unsigned count = counts_[kind_];
+  if (static_cast<unsigned long>(number) > count) {
+    Report(lineNo,
+           fmt::format("[{}] item {} is beyond the config's {} items", kKindLetters[kind_], number, count));
+    return false;
+  }
+  Kind& kind = kinds_[kind_];
+  auto& seen = kind.lines[static_cast<std::size_t>(number)];
+  if (seen.first != kind.section) seen = {kind.section, lineNo};
+  return true;
+}
+
+void LineScan::Items(const char* text, const char* textEnd, int lineNo, bool comment) {
   const char letter = kKindLetters[kind_];
   if (kind_ == kText && comment)
     Report(lineNo, "a text holds \"//\": what follows it is lost when the file is read");
-  Kind& kind = kinds_[kind_];
   for (const char* at = text; at < textEnd;) {
     const char* end = at;
     while (end < textEnd && *end != ',' && *end != ';') ++end;
     const std::string_view item(at, static_cast<std::size_t>(end - at));
     at = end == textEnd ? textEnd : end + 1;
-    // The writer's "digits:" read at once, anything else as strtol reads it
-    // (the item's ':' ends the digits, so strtol never reads past the item).
+    // The writer's "digits:" read at once; anything else names an item
+    // only as the reader takes it, and then has the number strtol reads
+    // (the item's ':' ends the digits, so strtol never reads past it).
     std::size_t colon = 0;
     long number = 0;
     while (colon < item.size() && colon < 9 && IsDigit(item[colon]))
@@ -148,15 +208,9 @@ void LineScan::Items(const char* text, const char* textEnd, int lineNo, bool com
           Report(lineNo, fmt::format("a text holds ',' or ';': '{}' is lost when the file is read", item));
         continue;
       }
-      number = std::strtol(item.data(), nullptr, 10);
+      number = ReadsAsItemNumber(item.substr(0, colon)) ? std::strtol(item.data(), nullptr, 10) : 0;
     }
-    if (number < 1) continue;
-    if (static_cast<unsigned long>(number) > count) {
-      Report(lineNo, fmt::format("[{}] item {} is beyond the config's {} items", letter, number, count));
-      continue;
-    }
-    auto& seen = kind.lines[static_cast<std::size_t>(number)];
-    if (seen.first != kind.section) seen = {kind.section, lineNo};
+    if (!Seen(number, lineNo)) continue;
     const std::string_view value = item.substr(colon + 1);
     if (kind_ != kText && !IsNumber(value))
       Report(lineNo, fmt::format("[{}] item {}: '{}' is not a number: it reads as 0 or as its leading digits",

@@ -30,7 +30,11 @@ class LineScan {
   int sectionLine(int k) const { return kinds_[k].sectionLine; }
   // The line of item (1-based) of kind k in its last section; 0 when that
   // section does not hold it.
-  int LineOf(int k, unsigned item) const;
+  int LineOf(int k, unsigned item) const {
+    const Kind& kind = kinds_[k];
+    if (item >= kind.lines.size() || kind.section == 0 || kind.lines[item].first != kind.section) return 0;
+    return kind.lines[item].second;
+  }
 
  private:
   struct Kind {
@@ -44,6 +48,9 @@ class LineScan {
   void Report(int line, std::string message);
   void Section(const char* text, const char* textEnd, int lineNo);
   void Items(const char* text, const char* textEnd, int lineNo, bool comment);
+  // Notes where item number of the current kind stands; false when the
+  // number names no item (reported when beyond the config's count).
+  bool Seen(long number, int lineNo);
 
   const ConfigRecord* config_ = nullptr;
   const std::string* file_ = nullptr;
