@@ -160,7 +160,9 @@ char* PutMillionths(char* at, bool negative, std::uint64_t millionths) {
   // The two whole digits, the point, five decimals in one word, the sixth
   // after it; a leading zero of the two is left out (0.5 is "0.500000").
   const std::uint64_t word = (last & 0xFFFF) | std::uint64_t{'.'} << 16 | (last >> 16) << 24;
-  const int skip = high == 0 && (last & 0xFF) == '0' ? 1 : 0;
+  // A whole part below 10, told from the input rather than the digits, so
+  // that the end is known early.
+  const int skip = millionths < 10000000 ? 1 : 0;
   const std::uint64_t shifted = word >> (8 * skip);
   std::memcpy(at, &shifted, sizeof shifted);
   at[8 - skip] = static_cast<char>(last >> 56);

@@ -128,17 +128,31 @@ void WriteValueSection(TextWriter& out, const td::Kind& kind, const ValueBlock* 
 // Texts are written as they stand; a line feed in one is put on disk as
 // CR LF like any other.
 void WriteTextSection(TextWriter& out, const TextBlock* block, int configIndex, std::string* line) {
+  constexpr std::size_t kTextLineMax = td::datafile::kLongMax + 1 + TD_TEXT_MAX + 1;
   out.WriteLine("[V]");
-  for (int i = 0; i < block->count; ++i) {
+  ItemNumber number;
+  for (int i = 0; i < block->count; ++i, number.Next()) {
     CfgIdRecord* item = nullptr;
     if (GetCFGIDStruc(TD_CFGID(i, TD_CODE_V, configIndex), &item) < 0 || !item) continue;
     if (!td::IsInUse(item->dataType)) continue;
-    line->clear();
-    td::datafile::AppendLong(line, i + 1);
-    *line += ':';
-    line->append(block->texts[i], td::datafile::FieldLength(block->texts[i], TD_TEXT_MAX));
-    *line += i + 1 == block->count ? ";\n" : ",\n";
-    out.Write(*line);
+    const char* const text = block->texts[i];
+    const std::size_t length = td::datafile::FieldLength(text, TD_TEXT_MAX);
+    const char terminator = i + 1 == block->count ? ';' : ',';
+    if (std::memchr(text, '\n', length)) {  // the rare text of several lines
+      line->clear();
+      td::datafile::AppendLong(line, i + 1);
+      *line += ':';
+      line->append(text, length);
+      *line += terminator;
+      out.WriteLine(*line);
+      continue;
+    }
+    char* at = number.Put(out.BeginPlainLine(kTextLineMax), i + 1);
+    *at++ = ':';
+    std::memcpy(at, text, length);
+    at += length;
+    *at++ = terminator;
+    out.EndPlainLine(at);
   }
 }
 

@@ -77,6 +77,12 @@ TEST_F(Writer, FileMadeAnewHoldsTheBlocksAndOnlyTheDescribedItems) {
   EXPECT_EQ(ReadTypeFile(12, "CF0012.DAT"), kMadeAnew);
   EXPECT_EQ(NamesIn(12), std::vector<std::string>{"CF0012.DAT"});
   EXPECT_TRUE(mmisim::CallsOf("GetCommData").empty()) << "a file made anew takes nothing from comm memory";
+
+  // A line feed in a text goes to disk as CR LF, as every line end.
+  SetText(2, "two\nlines");
+  ASSERT_EQ(SaveCurrentTypeData(0), 0);
+  const std::string file = ReadTypeFile(12, "CF0012.DAT");
+  EXPECT_EQ(file.substr(file.find("[V]")), "[V]\r\n1:abc,\r\n3:two\r\nlines;\r\n");
 }
 
 TEST_F(Writer, EmptyBlocksAndMissingTablesAndEmptyNames) {
