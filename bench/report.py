@@ -226,6 +226,9 @@ def main():
                                 "BM_Fwrite/20000", 0.2))
     goals.append(slowdown_row(m, "`SaveAllCurrentTypeData`, 2 shared configs to 1,000 types",
                               "BM_SaveAllCurrentTypeData", "BM_SystemCopies", 2, use_real=True))
+    if "BM_SaveAllSlowFlush" in m:
+        goals.append(slowdown_row(m, "… the same on a disk whose every flush takes 10 ms (simulated)",
+                                  "BM_SaveAllSlowFlush", "BM_SystemCopies", 2, use_real=True))
     if "BM_SystemCopiesDurable" in m:
         w, b = m["BM_SaveAllCurrentTypeData"], m["BM_SystemCopiesDurable"]
         goals.append(["… the same, beside copies made atomic and durable by hand (the least the service's "
