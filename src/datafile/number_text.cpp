@@ -139,34 +139,28 @@ char* PutUpToEightDigits(char* at, std::uint32_t value) {
 }
 
 // "%f" of a value given as its sign and its magnitude in millionths,
-// rounded: the whole part, the point and six decimals. The last eight
-// digits (the whole part's last two, the six decimals) are formed in one
-// word, and only the whole part's digits before them, if any, apart.
+// rounded: the whole part, the point and six decimals, the usual values
+// from digit pairs only.
 char* PutMillionths(char* at, bool negative, std::uint64_t millionths) {
-  constexpr std::uint64_t kHundredMillion = 100000000;
+  constexpr std::uint64_t kMillion = 1000000;
   *at = '-';  // kept only for a negative value: a sign at random costs no branch
   at += negative ? 1 : 0;
-  const std::uint64_t high = millionths / kHundredMillion;
-  const std::uint64_t last = EightDigits(static_cast<std::uint32_t>(millionths - high * kHundredMillion));
-  if (high >= 100) {
-    at = high < kHundredMillion ? PutUpToEightDigits(at, static_cast<std::uint32_t>(high))
-                                : PutDecimal(at, high);
-  } else if (high >= 10) {  // thousands: the usual values need no word of their own
-    PutPair(at, high);
-    at += 2;
-  } else if (high != 0) {
-    *at++ = static_cast<char>('0' + high);
+  const std::uint64_t whole = millionths / kMillion;
+  const auto fraction = static_cast<std::uint32_t>(millionths - whole * kMillion);
+  if (whole < 10000) {
+    at = PutUpToFourDigits(at, static_cast<std::uint32_t>(whole));
+  } else {
+    at =
+        whole < 100000000 ? PutUpToEightDigits(at, static_cast<std::uint32_t>(whole)) : PutDecimal(at, whole);
   }
-  // The two whole digits, the point, five decimals in one word, the sixth
-  // after it; a leading zero of the two is left out (0.5 is "0.500000").
-  const std::uint64_t word = (last & 0xFFFF) | std::uint64_t{'.'} << 16 | (last >> 16) << 24;
-  // A whole part below 10, told from the input rather than the digits, so
-  // that the end is known early.
-  const int skip = millionths < 10000000 ? 1 : 0;
-  const std::uint64_t shifted = word >> (8 * skip);
-  std::memcpy(at, &shifted, sizeof shifted);
-  at[8 - skip] = static_cast<char>(last >> 56);
-  return at + 9 - skip;
+  const std::uint32_t first = fraction / 10000;
+  const std::uint32_t rest = fraction - first * 10000;
+  const std::uint32_t second = rest / 100;
+  *at = '.';
+  PutPair(at + 1, first);
+  PutPair(at + 3, second);
+  PutPair(at + 5, rest - second * 100);
+  return at + 7;
 }
 
 // The millionths of magnitude (not negative) rounded to the nearest, from
