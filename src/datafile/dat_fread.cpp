@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "datafile/dat_set_section.h"
-#include "datafile/eight_digits.h"
 #include "datafile/number_text.h"
 #include "datafile/parse_state.h"
 #include "datafile/type_data_paths.h"
+#include "datafile/written_lines.h"
 #include "platform/file_system.h"
 #include "platform/text_file.h"
 #include "typedata_datafile.h"
@@ -92,7 +92,7 @@ int ReadItems(const char* line) {
         // The number ends before the item does; what follows it is dropped.
         values->values[index] = td::datafile::ParseNumber(value, lineEnd, &c);
       }
-      while (!IsItemEnd(*c)) ++c;  // the item ends at the next ',' or ';'
+      c += std::strcspn(c, ",;");  // the item ends at the next ',' or ';' (or the line's end)
       if (number > 0 && texts) {
         const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(c - value), TD_TEXT_MAX);
         char* text = texts->texts[index];
@@ -105,41 +105,34 @@ int ReadItems(const char* line) {
   return 0;
 }
 
-// A line of one number item as the writer writes it: digits, ':', the
-// value, and ',' or ';' as the line's last character. Such a line is read
-// in one pass, storing what the general steps below would store (it holds
-// no comment and no white space at either end); false, with nothing done,
-// for every other line. *result is -1 when the item number lies beyond the
-// block's spare place.
-bool ReadWrittenNumberLine(const char* line, std::size_t length, ValueBlock* block, int* result) {
-  const char* c = line;
-  long number = 0;
-  if (length >= 8) {  // the item number's digits in one word
-    const std::uint64_t head = td::datafile::LoadEight(line);
-    const int digits = td::datafile::LeadingDigits(head);
-    if (digits > 6) return false;  // a number that large: the general steps
-    number = static_cast<long>(td::datafile::FirstDigitsValue(head, digits));
-    c += digits;
-  } else {
-    for (; IsDigit(*c); ++c) {
-      if (c - line == 6) return false;
-      number = number * 10 + (*c - '0');
-    }
+// Ends the line at at with a zero byte in place of its line end (LF or
+// CR LF), and gives where the next line starts. Without a line feed before
+// end, the line is the file's last, and runs to end.
+char* CutLine(char* at, char* end) {
+  auto* const lf = static_cast<char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+  if (!lf) {
+    *end = '\0';
+    return end;
   }
-  if (c == line || *c != ':') return false;
-  const char* const last = line + length - 1;
-  double value = 0.0;
-  if ((*last != ',' && *last != ';') || !td::datafile::ParseWrittenNumber(c + 1, last, &value, line))
-    return false;
-  *result = 0;
-  if (number == 0) return true;  // names no item: nothing is stored
-  const long index = number - 1;
-  if (index > block->count) {
-    *result = -1;
-    return true;
+  char* const lineEnd = lf > at && lf[-1] == '\r' ? lf - 1 : lf;
+  *lineEnd = '\0';
+  return lf + 1;
+}
+
+// Reads one line of any layout: a section header, or items when a section
+// of this read has begun. *inSection is set once a recognised header is met.
+int ReadLine(char* line, int configPosition, std::vector<char>* arena, bool* inSection) {
+  CutComment(line);
+  line = leading(line);
+  if (*line == '\0') return 0;
+  trailing(line);
+  if (*line == '[') {
+    bool recognised = false;
+    if (ReadSectionHeader(line, configPosition, arena, &recognised) != 0) return -1;
+    *inSection = *inSection || recognised;
+    return 0;
   }
-  block->values[index] = value;
-  return true;
+  return *inSection ? ReadItems(line) : 0;
 }
 
 int Read(const char* fileName, int configPosition, TypeRecord* type) {
@@ -163,26 +156,21 @@ int Read(const char* fileName, int configPosition, TypeRecord* type) {
   td::platform::LineReader reader(std::move(file));
   std::vector<char> arena;
   bool inSection = false;  // a section header of this read has been met
-  char* line = nullptr;
-  std::size_t length = 0;
-  while (reader.NextInPlace(&line, &length)) {
-    if (inSection && td::currentSection != kTextSection && td::currentValueBlock) {
-      int result = 0;
-      if (ReadWrittenNumberLine(line, length, td::currentValueBlock, &result)) {
-        if (result != 0) return -1;
-        continue;
+  char* at = nullptr;
+  char* end = nullptr;
+  // A buffer's worth of whole lines at a time: the writer's lines are taken
+  // in a loop of their own, any other line the general way.
+  while (reader.NextLines(&at, &end)) {
+    while (at != end) {
+      if (inSection && td::currentSection != kTextSection && td::currentValueBlock) {
+        bool beyond = false;
+        at = td::datafile::ReadWrittenNumberLines(at, end, td::currentValueBlock, &beyond);
+        if (beyond) return -1;
+        if (at == end) break;
       }
-    }
-    CutComment(line);
-    line = leading(line);
-    if (*line == '\0') continue;
-    trailing(line);
-    if (*line == '[') {
-      bool recognised = false;
-      if (ReadSectionHeader(line, configPosition, &arena, &recognised) != 0) return -1;
-      inSection = inSection || recognised;
-    } else if (inSection && ReadItems(line) != 0) {
-      return -1;
+      char* const line = at;
+      at = CutLine(line, end);
+      if (ReadLine(line, configPosition, &arena, &inSection) != 0) return -1;
     }
   }
   return reader.error() ? -1 : 0;

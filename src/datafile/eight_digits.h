@@ -14,6 +14,9 @@ namespace td::datafile {
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the first character must load into the lowest byte");
 
+// '0' in every byte.
+constexpr std::uint64_t kZeros = 0x3030303030303030u;
+
 inline std::uint64_t LoadEight(const char* at) {
   std::uint64_t word = 0;
   std::memcpy(&word, at, sizeof word);
@@ -30,9 +33,9 @@ inline int LeadingDigits(std::uint64_t word) {
   return flags == 0 ? 8 : __builtin_ctzll(flags) / 8;
 }
 
-// The value of eight digit characters.
-inline std::uint32_t EightDigitsValue(std::uint64_t word) {
-  word -= 0x3030303030303030u;
+// The value of eight digits given as their values less '0' (bytes of 0 to
+// 9): pairs, then fours, then all eight, with three multiplications.
+inline std::uint32_t EightDigitValues(std::uint64_t word) {
   word = word * 10 + (word >> 8);  // pairs
   constexpr std::uint64_t kMask = 0x000000FF000000FFu;
   constexpr std::uint64_t kMul1 = 100 + (std::uint64_t{1000000} << 32);
@@ -40,23 +43,21 @@ inline std::uint32_t EightDigitsValue(std::uint64_t word) {
   return static_cast<std::uint32_t>((((word & kMask) * kMul1) + (((word >> 16) & kMask) * kMul2)) >> 32);
 }
 
-// The value of the first count (0 to 8) characters of word, digits all.
+// The value of eight digit characters.
+inline std::uint32_t EightDigitsValue(std::uint64_t word) { return EightDigitValues(word - kZeros); }
+
+// The value of the first count (1 to 8) characters of word, digits all;
+// the characters after them are not looked at. '0' is taken from every
+// byte first: a borrow only runs upward from a byte below '0', so the
+// digits' bytes come out exact; they move to the top, zeros come in below.
 inline std::uint32_t FirstDigitsValue(std::uint64_t word, int count) {
-  if (count == 0) return 0;
-  // The digits move to the top; zeros fill the bytes below them.
-  const int shift = 8 * (8 - count);
-  const std::uint64_t zeros = shift == 0 ? 0 : 0x3030303030303030u >> (64 - shift);
-  return EightDigitsValue(shift == 0 ? word : (word << shift) | zeros);
+  return EightDigitValues((word - kZeros) << (8 * (8 - count)));
 }
 
-// The value of the last count (1 to 8) characters of word, digits all;
-// -1 when one of them is not a digit.
-inline std::int64_t LastDigitsValue(std::uint64_t word, int count) {
-  const int shift = 8 * (8 - count);
-  const std::uint64_t low = shift == 0 ? 0 : (std::uint64_t{1} << shift) - 1;
-  word = (word & ~low) | (0x3030303030303030u & low);
-  if (LeadingDigits(word) != 8) return -1;
-  return EightDigitsValue(word);
+// The first count (0 to 7) characters of word, digits all, followed by
+// zeros to eight digits: the decimals "25" give 25000000.
+inline std::uint32_t PaddedDigitsValue(std::uint64_t word, int count) {
+  return EightDigitValues((word - kZeros) & ((std::uint64_t{1} << (8 * count)) - 1));
 }
 
 }  // namespace td::datafile

@@ -276,36 +276,6 @@ double ParseNumber(const char* text, const char* limit, const char** end) {
   return negative ? -value : value;
 }
 
-bool ParseWrittenNumberDigitByDigit(const char* text, const char* end, double* value) {
-  const char* p = text;
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  const char* const digits = p;
-  std::uint64_t mantissa = 0;
-  for (; p != end && IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-  const char* const point = p;
-  if (p != end && *p == '.') {
-    for (++p; p != end && IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-  }
-  const auto count = static_cast<std::size_t>(p - digits) - (point != p);  // digits, without the point
-  if (p != end || count == 0) return false;
-  const auto decimals = static_cast<std::size_t>(p - point) - (point != p);
-  // A mantissa that a double holds exactly over a power of ten that it holds
-  // exactly: one division rounds correctly (Clinger's fast path, as
-  // fast_float takes it). Not with x87 registers, which would round twice.
-  constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
-  if (kDoubleArithmetic && count <= 19 && mantissa <= kExactMantissa &&
-      decimals < std::size(kExactPowersOfTen)) {
-    const double quotient = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
-    *value = negative ? -quotient : quotient;
-    return true;
-  }
-  double parsed = 0.0;
-  fast_float::from_chars(digits, end, parsed);
-  *value = negative ? -parsed : parsed;
-  return true;
-}
-
 double ParseNumber(const char* text, const char** end) {
   return ParseNumber(text, text + std::strlen(text), end);
 }

@@ -13,8 +13,6 @@
 #include <cstdint>
 #include <string>
 
-#include "datafile/eight_digits.h"
-
 namespace td::datafile {
 
 // The most characters that FormatFixed6 and FormatLong put down.
@@ -62,58 +60,6 @@ constexpr bool kDoubleArithmetic = true;
 #else
 constexpr bool kDoubleArithmetic = false;
 #endif
-
-// The powers of ten that a double holds exactly, and the first of them as
-// integers.
-inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-inline constexpr std::uint64_t kTensUpToEight[] = {1,      10,      100,      1000,     10000,
-                                                   100000, 1000000, 10000000, 100000000};
-
-// ParseWrittenNumber for what its quick way below does not take.
-bool ParseWrittenNumberDigitByDigit(const char* text, const char* end, double* value);
-
-// A number as the writer writes it, filling [text, end) exactly: an
-// optional '-', digits, and an optional point with digits after it. Gives
-// the value that ParseNumber gives for it, and false, leaving *value, for
-// any other text. The bytes from readable (at or before text) to end may
-// be read, which lets a short number be read as one word. Inline: it is the
-// reader's innermost step.
-inline bool ParseWrittenNumber(const char* text, const char* end, double* value, const char* readable) {
-  const bool negative = text != end && *text == '-';
-  const char* const digits = text + (negative ? 1 : 0);
-  if (end - digits < 8 && end - digits > 0 && end - readable >= 8) {
-    // A whole number of up to 7 digits, as "%ld" writes it.
-    const std::int64_t whole = LastDigitsValue(LoadEight(end - 8), static_cast<int>(end - digits));
-    if (whole >= 0) {
-      const auto magnitude = static_cast<double>(whole);
-      *value = negative ? -magnitude : magnitude;
-      return true;
-    }
-  } else if (kDoubleArithmetic && end - digits >= 8) {
-    // The usual "%f" value: at most 7 digits, the point, at most 8 digits,
-    // told and converted eight characters at a time. The mantissa stays
-    // below 10^15, so that one division by an exact power of ten rounds
-    // correctly (Clinger's quick path, as fast_float takes it).
-    const std::uint64_t head = LoadEight(digits);
-    const int whole = LeadingDigits(head);
-    const int decimals = static_cast<int>(end - digits) - whole - 1;
-    if (whole < 8 && digits[whole] == '.' && decimals <= 8) {
-      const std::int64_t fraction = decimals == 0 ? 0 : LastDigitsValue(LoadEight(end - 8), decimals);
-      if (fraction < 0) return false;
-      const std::uint64_t mantissa =
-          FirstDigitsValue(head, whole) * kTensUpToEight[decimals] + static_cast<std::uint64_t>(fraction);
-      const double quotient = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
-      *value = negative ? -quotient : quotient;
-      return true;
-    }
-  }
-  return ParseWrittenNumberDigitByDigit(text, end, value);
-}
-inline bool ParseWrittenNumber(const char* text, const char* end, double* value) {
-  return ParseWrittenNumber(text, end, value, text);
-}
 
 }  // namespace td::datafile
 

@@ -29,7 +29,7 @@ bool LineReader::Fill() {
   }
   if (capacity_ - size_ < kChunk) {
     const std::size_t capacity = capacity_ == 0 ? kChunk : capacity_ * 2;
-    std::unique_ptr<char[]> larger(new char[capacity + 1]);
+    std::unique_ptr<char[]> larger(new char[capacity + kSlack]);
     if (size_ > 0) std::memcpy(larger.get(), buffer_.get(), size_);
     buffer_ = std::move(larger);
     capacity_ = capacity;
@@ -41,6 +41,7 @@ bool LineReader::Fill() {
     return false;
   }
   size_ += static_cast<std::size_t>(got);
+  std::memset(buffer_.get() + size_, 0, kSlack);
   return true;
 }
 
@@ -70,6 +71,32 @@ bool LineReader::NextInPlaceAfterFill(char** line, std::size_t* length) {
   buffer_[size_] = '\0';
   *line = begin;
   *length = size_ - start_;
+  start_ = size_;
+  return true;
+}
+
+bool LineReader::NextLines(char** begin, char** end) {
+  std::size_t scanned = 0;  // bytes after start_ known to hold no line feed
+  for (;;) {
+    char* const first = buffer_.get() + start_;
+    // The last line feed held: lines are short, so it is near the end.
+    for (char* at = buffer_.get() + size_; at != first + scanned; --at) {
+      if (at[-1] == '\n') {
+        *begin = first;
+        *end = at;
+        start_ = static_cast<std::size_t>(at - buffer_.get());
+        return true;
+      }
+    }
+    scanned = size_ - start_;
+    if (!Fill()) break;
+  }
+  if (error_ || start_ >= size_) return false;
+  // The last line has no line end. The bytes after it may be left from
+  // earlier pieces of the file (moved, not read): zeros in their place.
+  std::memset(buffer_.get() + size_, 0, kSlack);
+  *begin = buffer_.get() + start_;
+  *end = buffer_.get() + size_;
   start_ = size_;
   return true;
 }

@@ -24,8 +24,8 @@ class LineReader {
   // line end is overwritten by a zero byte, so it is also a C string (cut at
   // the first zero byte it holds). Valid, and free to change, until the next
   // call.
-  // Inline for the usual case, a whole line in the buffer: the reader of
-  // type data files asks for every line, and a line is a dozen bytes.
+  // Inline for the usual case, a whole line in the buffer: lines are short,
+  // and the readers of the catalogue and of header lines ask for each.
   bool NextInPlace(char** line, std::size_t* length) {
     char* const begin = buffer_.get() + start_;
     const std::size_t held = size_ - start_;
@@ -39,6 +39,15 @@ class LineReader {
     start_ += static_cast<std::size_t>(lf - begin) + 1;
     return true;
   }
+  // For a reader that finds the line ends itself: every whole line held in
+  // the buffer at once, where they lie. [*begin, *end) ends just after a
+  // line feed, or is the file's last line, without one, followed by a zero
+  // byte. The kSlack bytes after *end may be read (they hold bytes of the
+  // file, or zeros). Valid, and free to change, until the next call. False
+  // at the end of the file and on a read error (then error() is true).
+  bool NextLines(char** begin, char** end);
+  static constexpr std::size_t kSlack = 32;
+
   bool error() const { return error_; }
 
  private:
@@ -47,8 +56,9 @@ class LineReader {
 
   std::unique_ptr<ReadableFile> file_;
   // Bytes read and not yet handed out lie in [start_, size_) of buffer_,
-  // which holds capacity_ bytes and one more for a closing zero byte. It is
-  // never filled with zeros first: only what the file gave is read.
+  // which holds capacity_ bytes and kSlack more, for a closing zero byte
+  // and the reads of NextLines past its lines; those after size_ are zeros.
+  // It is never filled with zeros first: only what the file gave is read.
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;
   std::size_t start_ = 0;

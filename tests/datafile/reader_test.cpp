@@ -103,6 +103,13 @@ TEST_F(Reader, ItemsLandAtTheirNumbersWhateverTheLineLayout) {
   // The exponent letters and the other forms of the number grammar.
   ASSERT_EQ(ReadText("[D]\r\n1: -1.5D2, 2:+.5E+1; 3:abc\r\n"), 0);
   EXPECT_EQ(Values(TD_SLOT_D), (V{-150, 5, 0, 0}));
+  // A last line without a line end ends with the file, whatever the
+  // reader's buffer held after it before (here the end of a line "1:1234,"
+  // of an earlier piece of the file).
+  std::string lines = "[D]\r\n";
+  for (int i = 0; i < 20000; ++i) lines += "1:1234,\r\n";
+  ASSERT_EQ(ReadText(lines + "1:12"), 0);
+  EXPECT_EQ(Values(TD_SLOT_D), (V{12, 0, 0, 0}));
 }
 
 // Lines of one number item as the writer writes them are read by a short
@@ -118,7 +125,11 @@ TEST_F(Reader, WrittenLinesReadAsAnyOtherLayout) {
                          "3:-123.456000,", "2:1234567.12345678;", "3:12345678.5,", "1:.12345678,",
                          "1:12345678,", "2:1.234567891,", "1:5.12345x7,", "1:0.00000\xb5,", "1\xb5:1.000000,",
                          "000003:1.000000,", "0000003:1.000000,", "3:-.5000000,", "3:1234567.,",
-                         "00003:-474;", "00003:1234567,", "00002:12x4,", "000001:-.5;", "00001:-,"};
+                         "00003:-474;", "00003:1234567,", "00002:12x4,", "000001:-.5;", "00001:-,",
+                         // Numbers of eight digits or more in two words, a
+                         // point after them, and what follows the value.
+                         "2:2147483647,", "3:-2147483648;", "1:123456789012345,", "1:1234567890123456,",
+                         "1:123456789.5,", "2:-0.000000,", "1:1.1234567,", "1:5,\r", "1:5:;", "1:5.5.,"};
   for (const char* line : lines) {
     const int written = ReadText(std::string("[D]\r\n") + line + "\r\n");
     const V writtenValues = Values(TD_SLOT_D);
