@@ -5,10 +5,69 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
 #include "file_system.h"
 
 namespace td::platform {
 namespace {
+
+// Flushes of many files, issued from a few threads at once: each
+// FlushFileBuffers waits for the disk, and flushes that wait together are
+// taken by the disk together rather than one after another.
+class ParallelFlush {
+ public:
+  static constexpr std::size_t kThreads = 8;
+
+  explicit ParallelFlush(const std::vector<std::string>& paths) : paths_(paths) {}
+
+  bool Run() {
+    std::vector<HANDLE> threads;
+    const std::size_t helpers = std::min(kThreads, paths_.size()) - (paths_.empty() ? 0 : 1);
+    for (std::size_t i = 0; i < helpers; ++i) {
+      // A thread that cannot be started leaves its share to the others.
+      HANDLE thread = CreateThread(nullptr, 64 * 1024, &ParallelFlush::Work, this,
+                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+      if (thread != nullptr) threads.push_back(thread);
+    }
+    Work(this);
+    for (HANDLE thread : threads) {
+      WaitForSingleObject(thread, INFINITE);
+      CloseHandle(thread);
+    }
+    if (failed_.load()) SetLastError(reason_.load());
+    return !failed_.load();
+  }
+
+ private:
+  static DWORD WINAPI Work(LPVOID self) {
+    static_cast<ParallelFlush*>(self)->FlushNext();
+    return 0;
+  }
+  void FlushNext() {
+    for (;;) {
+      const std::size_t i = next_.fetch_add(1);
+      if (i >= paths_.size() || failed_.load()) return;
+      // The file must be there: a flush never makes one.
+      HANDLE file = CreateFileA(paths_[i].c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      const bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file) != 0;
+      const DWORD reason = flushed ? NO_ERROR : GetLastError();
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      if (!flushed) {
+        reason_.store(reason);
+        failed_.store(true);
+      }
+    }
+  }
+
+  const std::vector<std::string>& paths_;
+  std::atomic<std::size_t> next_{0};
+  std::atomic<bool> failed_{false};
+  std::atomic<DWORD> reason_{NO_ERROR};
+};
 
 class Win32ReadableFile final : public ReadableFile {
  public:
@@ -86,8 +145,16 @@ class Win32FileSystem final : public FileSystem {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
-  // MoveFileExA with write-through has flushed the rename already.
-  bool SyncDir(const std::string&) override { return true; }
+  // MoveFileExA with write-through has flushed the rename already; only a
+  // folder that is not there fails.
+  bool SyncDir(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+    SetLastError(ERROR_DIRECTORY);
+    return false;
+  }
+  bool SyncFiles(const std::vector<std::string>& paths) override { return ParallelFlush(paths).Run(); }
   bool Exists(const std::string& path) override {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }

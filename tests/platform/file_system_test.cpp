@@ -186,6 +186,23 @@ TEST_F(PlatformTest, CopyTimesGivesTheSourcesModificationTime) {
   EXPECT_FALSE(Fs().CopyTimes("missing.txt", "b.txt"));
 }
 
+// Files and folders flushed as a group: every one must be there, and a
+// missing one fails the flush rather than being made.
+TEST_F(PlatformTest, AGroupFlushFailsForAMissingFile) {
+  MakeDirs(workspace_.Path("type"));
+  std::vector<std::string> paths;
+  for (int i = 0; i < 20; ++i) {
+    WriteFileBytes(workspace_.Path("work/f" + std::to_string(i) + ".txt"), "x");
+    paths.push_back("f" + std::to_string(i) + ".txt");
+  }
+  EXPECT_TRUE(Fs().SyncFiles(paths));
+  EXPECT_TRUE(Fs().SyncDirs({".", "..\\type"}));
+  paths.insert(paths.begin() + 10, "missing.txt");
+  EXPECT_FALSE(Fs().SyncFiles(paths));
+  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("work/missing.txt")));
+  EXPECT_FALSE(Fs().SyncDirs({".", "..\\no-such-folder"}));
+}
+
 #ifndef _WIN32
 // Two names that differ only in letter case: neither is taken for the
 // other, by reader or writer, and a new file is never made through a
