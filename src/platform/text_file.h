@@ -90,7 +90,8 @@ class TextWriter {
     return buffer_.get() + size_;
   }
   void EndPlainLine(char* end) {
-    std::memcpy(end, "\r\n", 2);
+    end[0] = '\r';
+    end[1] = '\n';
     size_ = static_cast<std::size_t>(end - buffer_.get()) + 2;
   }
   // Writes what is buffered, flushes it to disk when sync is true, and
