@@ -65,26 +65,30 @@ bool ReadsAsItemNumber(std::string_view text) {
 // the value "-digits.digits" (sign and decimals optional), then ',' or ';'
 // or nothing, then "\r\n", "\n" or the end of the file. The general steps
 // find nothing in such a line but the item's number and where it stands.
-// *next is the next line's start.
+// *next is the next line's start; *end must be readable.
 bool IsWrittenNumberLine(const char* c, const char* end, long* number, const char** next) {
+  // *end is a NUL: no character below matches it, so every step stops there.
   const char* const start = c;
   long value = 0;
-  for (; c < end && IsDigit(*c) && c - start < 9; ++c) value = value * 10 + (*c - '0');
-  if (c == start || c == end || *c != ':') return false;
-  if (++c < end && *c == '-') ++c;
+  for (; IsDigit(*c); ++c) {
+    if (c - start == 9) return false;
+    value = value * 10 + (*c - '0');
+  }
+  if (c == start || *c != ':') return false;
+  if (*++c == '-') ++c;
   const char* digits = c;
-  while (c < end && IsDigit(*c)) ++c;
+  while (IsDigit(*c)) ++c;
   if (c == digits) return false;
-  if (c < end && *c == '.') {
+  if (*c == '.') {
     digits = ++c;
-    while (c < end && IsDigit(*c)) ++c;
+    while (IsDigit(*c)) ++c;
     if (c == digits) return false;
   }
-  if (c < end && (*c == ',' || *c == ';')) ++c;
-  if (c < end && *c == '\r') ++c;
-  if (c < end && *c != '\n') return false;
+  if (*c == ',' || *c == ';') ++c;
+  if (*c == '\r') ++c;
+  if (c != end && *c != '\n') return false;
   *number = value;
-  *next = c < end ? c + 1 : end;
+  *next = c == end ? end : c + 1;
   return true;
 }
 
@@ -107,6 +111,7 @@ void LineScan::Run(const ConfigRecord& config, const std::string& file, int type
     if (kind.lines.size() < counts_[k] + 1u) kind.lines.resize(counts_[k] + 1u);
   }
   char* const end = bytes + size;
+  *end = '\0';  // the end of the last line, wherever the file ends
   // Files as the writer writes them hold no '/' and no NUL byte: one look
   // at the whole file spares a look at each line.
   const bool anySlash = std::memchr(bytes, '/', size) != nullptr;

@@ -201,7 +201,15 @@ std::string Session::TypeName(int typeNo) const {
   return std::string(name, strnlen(name, sizeof name));
 }
 
-std::string Session::TypeFolderOf(int typeNo) const { return fmt::format("{}/{:04d}", TypeFolder(), typeNo); }
+std::string Session::TypeFolderOf(int typeNo) const {
+  if (typeNo < 0 || typeNo > 9999) return fmt::format("{}/{:04d}", TypeFolder(), typeNo);
+  // Four digits put down by hand: check makes this path for every type.
+  std::string folder = root_;
+  folder += "/type/0000";
+  for (std::size_t at = folder.size(); typeNo > 0; typeNo /= 10)
+    folder[--at] = static_cast<char>('0' + typeNo % 10);
+  return folder;
+}
 
 std::string Session::DataFile(int typeNo, const std::string& prefix) const {
   char name[64];
