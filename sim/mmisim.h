@@ -30,6 +30,10 @@ const Machine& CurrentMachine();
 // does when it reads the catalogue file: name, number and every datName set.
 // False when the name is longer than 23 characters or typeNo above 9999.
 bool AddType(int typeNo, const char* name);
+// The same for a run of additions with nothing else changing the list in
+// between, as when the catalogue is read: *end keeps where the list ends,
+// so n additions take time linear in n. Begin the run with *end null.
+bool AddType(int typeNo, const char* name, TypeRecord*** end);
 
 // ---- Recorder ------------------------------------------------------------
 

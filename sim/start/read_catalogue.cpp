@@ -76,6 +76,7 @@ bool ReadCatalogueFile(CatalogueReading* reading) {
   if (!CataloguePath(&path)) return false;
   FILE* file = std::fopen(path.c_str(), "r");
   if (!file) return false;
+  TypeRecord** end = nullptr;  // where the list ends: each type appended in turn
   for (int record = 1;; ++record) {
     char buffer[1024] = "";
     if (!NextRecordLine(file, buffer, sizeof buffer)) break;
@@ -88,7 +89,7 @@ bool ReadCatalogueFile(CatalogueReading* reading) {
     }
     int typeNo = 0;
     char name[TD_TYPE_NAME_SIZE] = "";
-    if (ParseRecord(buffer, &typeNo, name) && AddType(typeNo, name)) {
+    if (ParseRecord(buffer, &typeNo, name) && AddType(typeNo, name, &end)) {
       ++result.types;
     } else if (*buffer != '[' && *buffer != '/') {
       result.skippedRecords.push_back(record);

@@ -79,6 +79,11 @@ bool Started() { return S().started; }
 const Machine& CurrentMachine() { return S().machine; }
 
 bool AddType(int typeNo, const char* name) {
+  TypeRecord** end = nullptr;
+  return AddType(typeNo, name, &end);
+}
+
+bool AddType(int typeNo, const char* name, TypeRecord*** end) {
   State& s = S();
   if (!s.started || typeNo < 0 || typeNo > TD_TYPE_NO_MAX || std::strlen(name) > TD_TYPE_NAME_MAX)
     return false;
@@ -93,9 +98,12 @@ bool AddType(int typeNo, const char* name) {
       }
     }
   }
-  TypeRecord** tail = &s.catalogue->typeList;
-  while (*tail) tail = &(*tail)->next;
-  *tail = record;
+  if (*end == nullptr) {
+    *end = &s.catalogue->typeList;
+    while (**end) *end = &(**end)->next;
+  }
+  **end = record;
+  *end = &record->next;
   s.catalogue->typeCount++;
   if (s.catalogue->typeCount == 1 || record->typeNo > s.catalogue->maxTypeNo) {
     s.catalogue->maxTypeNo = record->typeNo;
