@@ -127,6 +127,12 @@ std::string Writer::Part(const std::string& name, int position) const {
   return name.substr(start, name.find('+', start) - start);
 }
 
+void Writer::MayBeUneven(const std::string& name) {
+  for (int position = 1; !Part(name, position).empty(); ++position) {
+    unevenParts_.insert("part " + std::to_string(position) + " '" + Part(name, position) + "'");
+  }
+}
+
 std::vector<int> Writer::Sharing(int number, const std::string& name, const std::string& prefix) const {
   std::vector<int> others;
   const int part = PartOf(prefix);
@@ -218,7 +224,11 @@ bool Writer::Rename() {
       allowed[prefix].push_back(types_.at(other).configs.at(prefix));
   }
   std::set<std::string> names = {name};
-  if (result.killed) names.insert(before.name);
+  if (result.killed) {
+    names.insert(before.name);
+    MayBeUneven(before.name);
+    MayBeUneven(name);
+  }
   return ReadBack(number, allowed, names);
 }
 
@@ -274,6 +284,7 @@ bool Writer::SetOrImport(bool import) {
     result = Run("set", args, true);
   }
   if (result.status != 0 && !result.killed) return true;
+  if (result.killed) MayBeUneven(before.name);
   // The type holds the new content of each changed config (the old one too
   // when killed, or when nothing differed and nothing was saved); every type
   // sharing a config with it holds its own or the type's.

@@ -40,6 +40,10 @@ class Writer {
   // Type numbers of adds that were killed and left no listed type: their
   // folders may hold files that check reports.
   const std::set<int>& unlisted() const { return unlisted_; }
+  // Name parts, as check names them ("part 1 'T30'"), whose types may hold
+  // different shared configs: a command killed while it pushed or pulled
+  // them copies to some of the types and not to the others.
+  const std::set<std::string>& unevenParts() const { return unevenParts_; }
   // The leftovers of killed adds were cleared away.
   void ForgetUnlisted() { unlisted_.clear(); }
   const std::string& failure() const { return failure_; }
@@ -66,6 +70,7 @@ class Writer {
   bool SetOrImport(bool import);
   bool Use();
   bool ReadOnly(const std::string& command);
+  void MayBeUneven(const std::string& name);
 
   int id_;
   std::string root_;
@@ -74,6 +79,7 @@ class Writer {
   double killRate_;
   std::map<int, TypeState> types_;
   std::set<int> unlisted_;
+  std::set<std::string> unevenParts_;
   std::string failure_;
   WriterFigures figures_;
 };
