@@ -20,6 +20,7 @@
 #include "session.h"
 #include "support/bench_folder.h"
 #include "support/large_machine.h"
+#include "support/one_tree.h"
 
 namespace {
 
@@ -89,16 +90,7 @@ class Tree {
   std::vector<std::string> paths_;
 };
 
-Tree& TreeOf(int types) {
-  static std::unique_ptr<Tree> tree;
-  static int made = 0;
-  if (made != types) {
-    tree.reset();
-    tree = std::make_unique<Tree>(types);
-    made = types;
-  }
-  return *tree;
-}
+Tree& TreeOf(int types) { return bench::TreeOfSize<Tree>(types); }
 
 void PerType(benchmark::State& state, int types) {
   state.counters["types"] = types;

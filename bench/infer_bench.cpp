@@ -19,6 +19,7 @@
 #include "mmisim.h"
 #include "support/bench_folder.h"
 #include "support/large_machine.h"
+#include "support/one_tree.h"
 
 namespace {
 
@@ -102,17 +103,7 @@ class Tree {
   std::int64_t bytes_ = 0;
 };
 
-// One tree at a time: made anew when a benchmark asks for another size.
-Tree& TreeOf(int types) {
-  static std::unique_ptr<Tree> tree;
-  static int made = 0;
-  if (made != types) {
-    tree.reset();
-    tree = std::make_unique<Tree>(types);
-    made = types;
-  }
-  return *tree;
-}
+Tree& TreeOf(int types) { return bench::TreeOfSize<Tree>(types); }
 
 void BM_Infer(benchmark::State& state) {
   Tree& tree = TreeOf(static_cast<int>(state.range(0)));
