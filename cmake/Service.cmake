@@ -77,7 +77,12 @@ else()
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/typedata.map CONTENT "${version_script}" @ONLY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/exports/typedata.def)
   add_library(typedata SHARED $<TARGET_OBJECTS:typedata_objects>)
-  target_link_options(typedata PRIVATE -Wl,--version-script=${CMAKE_BINARY_DIR}/typedata.map)
+  # -Bsymbolic-functions: the library's own calls of its exports (token
+  # calls trim) bind to its own functions, not to a host function of the
+  # same name, as within typedata.dll. The host operations, which the
+  # library only calls, stay the host's.
+  target_link_options(typedata PRIVATE -Wl,--version-script=${CMAKE_BINARY_DIR}/typedata.map
+                      -Wl,-Bsymbolic-functions)
   set_target_properties(typedata PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
                                             LINK_DEPENDS ${CMAKE_BINARY_DIR}/typedata.map)
 endif()

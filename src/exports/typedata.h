@@ -24,6 +24,13 @@
  * errno (POSIX) or GetLastError() (Windows) holds the reason that the
  * failing system call set; the service's clean-up does not overwrite it.
  * A name that matches two entries sets ENOTUNIQ on POSIX.
+ *
+ * Names. The exported names (those of typedata.def: token, trim, leading,
+ * ..., DAT_fread, ...) are the library's. The shared library and the DLL
+ * call their own functions under those names even where the host defines
+ * a function of the same name. A host that links the static library must
+ * not define any of them: its own trim would clash with the library's at
+ * link time, or replace it inside the library.
  */
 #ifndef TYPEDATA_H
 #define TYPEDATA_H

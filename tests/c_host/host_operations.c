@@ -1,25 +1,32 @@
-/* The host operations of this small host: a machine with no configs and no
- * types. */
+/* The host operations of this small host: a machine of one config, MAIN,
+ * with two D items, and no types. */
 #include <stdlib.h>
 
 #include "typedata.h"
 
 static SystemRecord system_record;
-static TypeCatalogue catalogue;
+static KindCount main_kinds[TD_KIND_CODE_COUNT] = {[TD_CODE_D] = {.count = 2}};
+static ConfigRecord main_config = {.name = "MAIN", .kindTable = main_kinds, .configNo = 1};
+static TypeCatalogue catalogue = {.configCount = 1, .typeRecordSize = (uint16_t)TD_TYPE_RECORD_SIZE(1)};
 
-SystemRecord* TD_CALL GetMMISystemStruc(void) { return &system_record; }
+SystemRecord* TD_CALL GetMMISystemStruc(void) {
+  system_record.configList = &main_config;
+  return &system_record;
+}
 TypeCatalogue* TD_CALL GetMMITypeInfo(void) { return &catalogue; }
 int TD_CALL GetMMITypeNameAndStruc(int typeNo, char* name, TypeRecord** record) {
   (void)typeNo, (void)name, (void)record;
   return -1;
 }
 int TD_CALL SearchMMIConfigIndex(int configNo, ConfigRecord** config) {
-  (void)configNo, (void)config;
-  return -1;
+  if (configNo != 1) return -1;
+  if (config) *config = &main_config;
+  return 0;
 }
 int TD_CALL GetMMIConfigStruc(int configIndex, ConfigRecord** config) {
-  (void)configIndex, (void)config;
-  return -1;
+  if (configIndex != 0) return -1;
+  if (config) *config = &main_config;
+  return 0;
 }
 int TD_CALL GetCFGIDStruc(CfgId id, CfgIdRecord** record) {
   (void)id, (void)record;
