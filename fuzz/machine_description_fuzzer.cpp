@@ -52,7 +52,10 @@ void RequireRules(const mmisim::Machine& machine) {
   Require(machine.configs.size() <= 255, "at most 255 configs");
   std::set<int> numbers;
   std::set<std::string> prefixes;
+  std::uint64_t items = 0;
   for (const mmisim::MachineConfig& config : machine.configs) {
+    for (const mmisim::KindItems& kind : config.kinds) items += kind.count;
+    Require(items <= std::uint64_t{1} << 21, "a machine has at most 2,097,152 items");
     Require(config.configNo >= 1 && config.configNo <= static_cast<int>(machine.configs.size()) &&
                 numbers.insert(config.configNo).second,
             "config numbers run from 1 without a gap or a repeat");

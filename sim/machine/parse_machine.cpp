@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -13,6 +14,25 @@ namespace mmisim {
 namespace {
 
 constexpr char kKindLetters[5] = {'D', 'S', 'A', 'L', 'V'};
+
+// What a machine can be, beyond a kind's 65535 items and 255 configs. The
+// structure library describes every item (0x48 bytes a description), and
+// a type's values live in the value memory of the host's 32-bit process,
+// offline twins included; a description asking for more is a mistake, and
+// is refused before anything that large is made. 2^21 items are 32 kinds
+// filled to the brim, twice the large machine of the benchmarks; the
+// simulated host then holds about 300 MB.
+constexpr std::uint64_t kMaxMachineItems = std::uint64_t{1} << 21;
+constexpr std::uint64_t kMaxTypeValueBytes = std::uint64_t{256} << 20;
+
+// The value memory that one type's block of count items of kind k takes,
+// with its offline twin where the kind has one (D, S and V).
+std::uint64_t BlockBytes(int k, std::uint64_t count) {
+  const bool text = k == 4;
+  const std::uint64_t block = text ? count * 260 + 264 : count * 8 + 16;
+  const bool twin = k == 0 || k == 1 || text;
+  return twin ? 2 * block : block;
+}
 
 int KindIndex(const std::string& word) {
   if (word.size() != 1) return -1;
@@ -203,6 +223,21 @@ class Parser {
     if (!Arity(3, 3) || !CurrentKind(words_[1], &config, &kind)) return false;
     if (!Integer(words_[2], 0, 65535, "item count", &count)) return false;
     if (kind->declared) return Fail("the count of " + words_[1] + " is given twice");
+    const auto items = static_cast<std::uint64_t>(count);
+    if (items_ + items > kMaxMachineItems) {
+      return Fail("item count " + words_[2] + " of " + words_[1] + " would give the machine " +
+                  std::to_string(items_ + items) + " items; a machine has at most " +
+                  std::to_string(kMaxMachineItems));
+    }
+    const std::uint64_t bytes = BlockBytes(KindIndex(words_[1]), items);
+    if (valueBytes_ + bytes > kMaxTypeValueBytes) {
+      return Fail("item count " + words_[2] + " of " + words_[1] + " would make a type's values take " +
+                  std::to_string((valueBytes_ + bytes) >> 20) +
+                  " MiB of value memory; a machine's take at most " +
+                  std::to_string(kMaxTypeValueBytes >> 20) + " MiB");
+    }
+    items_ += items;
+    valueBytes_ += bytes;
     kind->declared = true;
     kind->count = static_cast<std::uint32_t>(count);
     ItemDescription item;
@@ -293,6 +328,8 @@ class Parser {
   std::vector<std::string> words_;
   std::string error_;
   int line_ = 0;
+  std::uint64_t items_ = 0;       // of every kind of every config so far
+  std::uint64_t valueBytes_ = 0;  // one type's value memory so far
 };
 
 }  // namespace

@@ -103,6 +103,24 @@ TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
             "m.txt:3: default value 300000000 does not fit the controller's 32-bit integer at scale 2");
   EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 1\nitem D 1 P 0x10\n"),
             "m.txt:3: default value '0x10' is not a decimal number");
+  // Sizes beyond what a machine can be, refused before they are made: 200
+  // configs of 65535 items of each kind (the 33rd full kind is one too
+  // many), and texts whose value memory a 32-bit host could not hold.
+  std::string huge;
+  for (int c = 1; c <= 200; ++c) {
+    huge += "config " + std::to_string(c) + " prefix C" + std::to_string(c) + "\n";
+    for (const char* kind : {"D", "S", "A", "L"}) huge += std::string("items ") + kind + " 65535\n";
+  }
+  EXPECT_EQ(
+      ErrorOf(huge),
+      "m.txt:42: item count 65535 of D would give the machine 2162655 items; a machine has at most 2097152");
+  std::string texts;
+  for (int c = 1; c <= 8; ++c)
+    texts += "config " + std::to_string(c) + " prefix C" + std::to_string(c) + "\nitems V 65535\n";
+  EXPECT_EQ(
+      ErrorOf(texts),
+      "m.txt:16: item count 65535 of V would make a type's values take 260 MiB of value memory; a machine's "
+      "take at most 256 MiB");
 }
 
 TEST(MachineDescription, MissingFileIsAMistakeToo) {
