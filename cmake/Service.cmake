@@ -17,8 +17,9 @@ set(TD_PUBLIC_INCLUDE_DIRS
   ${CMAKE_SOURCE_DIR}/src/model
   ${CMAKE_SOURCE_DIR}/src/host
   ${CMAKE_BINARY_DIR}/include)
-# Installed, the public headers share one folder.
-set(TD_INCLUDE_INTERFACE $<INSTALL_INTERFACE:include/typedata>)
+# Installed, the public headers share one folder, include/typedata/: hosts
+# put include/ on their path and write <typedata/typedata.h>.
+set(TD_INCLUDE_INTERFACE $<INSTALL_INTERFACE:include>)
 foreach(dir ${TD_PUBLIC_INCLUDE_DIRS})
   list(APPEND TD_INCLUDE_INTERFACE $<BUILD_INTERFACE:${dir}>)
 endforeach()

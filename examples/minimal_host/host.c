@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "typedata.h"
+#include <typedata/typedata.h>
 
 #define ITEMS_D 2
 #define ITEMS_V 1

@@ -12,7 +12,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "typedata.h"
+#include <typedata/typedata.h>
 
 #ifdef _WIN32
 #include <direct.h>

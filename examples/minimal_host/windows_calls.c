@@ -7,7 +7,7 @@
 #ifndef _WIN32
 #include <stdlib.h>
 
-#include "typedata.h"
+#include <typedata/typedata.h>
 
 LRESULT SendDlgItemMessageA(HWND dialog, int itemId, UINT message, WPARAM wParam, LPARAM lParam) {
   (void)dialog, (void)itemId, (void)message, (void)wParam, (void)lParam;

@@ -1,13 +1,17 @@
 /*
  * typedata.h: the type-data service of the operator interface.
  *
- * A host program includes this header alone. It declares
+ * A host program includes this header alone, as <typedata/typedata.h>
+ * with the folder that holds typedata/ on its include path (the headers in
+ * typedata/ include each other by their plain names). It declares
  *   - the records that the host's structure library and the service share
  *     (records.h; their layouts are fixed to the byte in a 32-bit process),
  *   - the host library operations that a host must provide (host.h),
  *   - the service's exported operations, by subsystem.
  *
- * Compiles as C99 and as C++.
+ * Compiles as C99 and as C++, also with -pedantic -Werror. On Windows it
+ * includes <windows.h> as the host has set it up (WIN32_LEAN_AND_MEAN is
+ * the host's to define).
  *
  * Files. Every file lives under "..\type\" relative to the current
  * directory. Names are matched without regard to letter case; a name that

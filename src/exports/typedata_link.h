@@ -24,12 +24,22 @@ UpdateCurrentType(HWND window, int typeNo, int typeCodeNotice, int stepNotice, i
 
 /* Starts the download of the current type and makes its first step. Each
  * step queues every D, S and A item in use of one config, with its value
- * from comm memory, and ends with a dummy read answered to window with
- * stepNotice; the host then calls SendCurrentTypeData for the next step
- * with the same arguments. When no config is left, message code 7 with the
- * low 16 bits of endCode is posted to window. configFilter's low 16 bits:
- * 0xFFFF every config, else only the config with that config index. The
- * result is that of the last host call: DummyRead0 or MMIPostMessage. */
+ * from comm memory, by one SendComm(window, itemNotice, item, value) each,
+ * and ends with a dummy read answered to window with stepNotice; the host
+ * then calls SendCurrentTypeData for the next step with the same
+ * arguments. When no config is left, message code 7 with the low 16 bits
+ * of endCode is posted to window. configFilter's low 16 bits: 0xFFFF every
+ * config, else only the config with that config index. The result is that
+ * of the last host call: DummyRead0 or MMIPostMessage.
+ *
+ * itemNotice is the notice code handed unchanged to the communication
+ * library's SendComm with every item of the download; the service neither
+ * waits for nor reads an answer to it. What the library does with it is the
+ * host's own (a library that reports each item's transfer to window would
+ * send the report with this code). UpdateCurrentType passes 0xFFFF, as it
+ * gives SendTypeCode for every interface board but the last. Only the
+ * answer with stepNotice paces the download; the host integration guide's
+ * call order shows the messages in turn. */
 TD_EXPORT(int)
 InitSendCurrentTypeData(HWND window, int itemNotice, int stepNotice, int endCode, int configFilter);
 
@@ -51,7 +61,11 @@ TD_EXPORT(int) SetCurrentTypeDataToCommMem(TypeRecord* typeRecord);
  * the config, its number, the current type or its table is missing. */
 TD_EXPORT(int) CopyCurrentTypeDataToOffline(int configIndex);
 
-/* The same for the V texts of the items in use. */
+/* For the config with this config index, of the current type: copies the V
+ * texts of the items in use, each with its terminator, into their offline
+ * twin. 0, also when the type has no V block or no offline V twin for the
+ * config (nothing copied); -1 with nothing copied when the config, its
+ * number, the current type or its table is missing. */
 TD_EXPORT(int) CopyCurrentTypeImageToOffline(int configIndex);
 
 /* Resets the offline twins of the config: D and S items to their defaults

@@ -9,9 +9,8 @@
 #define TYPEDATA_HOST_WINDOWS_TYPES_H
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+/* As the host's own settings have it: a host that wants the lean Windows
+ * headers defines WIN32_LEAN_AND_MEAN before including typedata.h. */
 #include <windows.h>
 #else
 

@@ -147,6 +147,18 @@ typedef struct CfgIdRecord {
 
 /* ---- Records of the service -------------------------------------------- */
 
+#if defined(__cplusplus) && (defined(__GNUC__) || defined(__clang__))
+/* A value block and a type record end in a flexible array member: standard
+ * C99, and in C++ an extension of every compiler in use, said so here so
+ * that hosts compiled with -pedantic -Werror (or /W4 /WX) take the header.
+ * The layouts are those of C. */
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#elif defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4200) /* zero-sized array in struct/union */
+#endif
+
 /* Numbers of one kind: count x 8 + 16 bytes are allocated, room for one
  * value beyond count. */
 typedef struct ValueBlock {
@@ -186,6 +198,12 @@ struct TypeRecord {
   TypeRecord* next;      /* 0x1C */
   ConfigEntry configs[]; /* 0x20 */
 };
+
+#if defined(__cplusplus) && (defined(__GNUC__) || defined(__clang__))
+#pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
+#endif
 
 /* Bytes a TypeRecord of configCount entries needs at least. */
 #define TD_TYPE_RECORD_SIZE(configCount) \

@@ -4,7 +4,12 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "typedata.h"
+#include <typedata/typedata.h>
+
+/* The header leaves the choice of the lean Windows headers to the host. */
+#ifdef WIN32_LEAN_AND_MEAN
+#error "typedata.h defined WIN32_LEAN_AND_MEAN for the host"
+#endif
 
 int main(void) {
   char line[] = " 12,\"T40+STEEL\" // comment";

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <string>
 
 #include "command_line.h"
 #include "commands.h"
+#include "core/docs_folder.h"
 #include "serve/serve.h"
 
 #if __has_include("typedata_version.h")
@@ -37,15 +39,21 @@ Examples:
 Global options (--root, --machine, --json, --strict, --force) go before or
 after the command. Exit status: 0 done (diff: equal, check: clean), 1 refused
 or found something, 2 usage or input/output error.
+)";
 
-The words used here (kinds D, S, A, L, V; value memory, comm memory, config
-index, name part, board, type code, ...) are explained in docs/glossary.md;
-the --json documents in docs/json.md.)";
+// The paragraph that names the documents, where they are installed.
+std::string DocsParagraph() {
+  const auto folder = tool::DocsFolder({TD_DOCS_FROM_BIN, "../docs" /* the Windows zip's */}, TD_DOCS_FOLDER);
+  return "\nThe words used here (kinds D, S, A, L, V; value memory, comm memory, config\nindex, name part, "
+         "board, type code, ...) are explained in " +
+         (folder / "glossary.md").string() + ";\nthe --json documents in " + (folder / "json.md").string() +
+         ".";
+}
 
 int Run(int argc, char** argv) {
   CLI::App app{"typedata: set up, inspect, check and change a machine's type data on the simulated host",
                "typedata"};
-  app.footer(kExamples);
+  app.footer(kExamples + DocsParagraph());
   app.require_subcommand(1);
   // Global options are taken after the command too ("typedata list --root X").
   app.fallthrough();
@@ -54,7 +62,8 @@ int Run(int argc, char** argv) {
   app.add_option("--root", options.root, "the folder that holds type/ (default: the current folder)");
   app.add_option("--machine", options.machine, "a machine description (default: the sample machine)")
       ->check(CLI::ExistingFile);
-  app.add_flag("--json", options.json, "one JSON document on stdout (docs/json.md), for every command");
+  app.add_flag("--json", options.json,
+               "one JSON document on stdout (json.md, named below), for every command");
   app.add_flag("--strict", options.strict,
                "set, import: refuse a value that would be stored rounded, instead of saying so");
   bool completion = false;
