@@ -18,6 +18,47 @@ namespace {
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// fast_float's quick conversion of a whole mantissa times a power of ten
+// (a positive exponent) is one multiplication of two exact doubles. In x87
+// registers, which round to 64 bits unless told otherwise, the product
+// would be rounded twice, to 64 bits and then to 53, and come out a step
+// off now and then: there the conversion runs with the x87 rounding to 53
+// bits, so that the product is rounded once (the x87's wider exponent
+// range does not matter: these products lie below 2^53 x 10^22).
+#if defined(__GNUC__) && defined(__i386__) && FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 1
+constexpr bool kX87Arithmetic = true;
+
+fast_float::from_chars_result FromCharsRoundedOnce(const char* first, const char* last, double* value) {
+  std::uint16_t saved = 0;
+  __asm__ volatile("fnstcw %0" : "=m"(saved));
+  // Precision control (bits 8 and 9): 10 is 53 bits.
+  const std::uint16_t doublePrecision = static_cast<std::uint16_t>((saved & ~0x300u) | 0x200u);
+  __asm__ volatile("fldcw %0" : : "m"(doublePrecision) : "memory");
+  double result = 0.0;
+  const auto parsed = fast_float::from_chars(first, last, result);
+  // The result is in memory, so formed, before the old rounding is back.
+  __asm__ volatile("fldcw %1" : "+m"(result) : "m"(saved) : "memory");
+  *value = result;
+  return parsed;
+}
+#else
+constexpr bool kX87Arithmetic = false;
+
+fast_float::from_chars_result FromCharsRoundedOnce(const char* first, const char* last, double* value) {
+  return fast_float::from_chars(first, last, *value);
+}
+#endif
+static_assert(kX87Arithmetic || FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1,
+              "doubles are computed in a wider type, not the x87's: products may round twice");
+
+// Whether the number [first, last) that fast_float took ends in an
+// exponent: only then may its quick conversion multiply.
+bool EndsInExponent(const char* first, const char* last) {
+  while (last != first && IsDigit(last[-1])) --last;
+  if (last != first && (last[-1] == '+' || last[-1] == '-')) --last;
+  return last != first && (last[-1] == 'e' || last[-1] == 'E');
+}
+
 // A Fortran exponent ('d' or 'D', then an optional sign and digits) after
 // the number at [mantissa, letter): the number is read again with 'e' in
 // its place. Gives the end of the exponent, or letter when no digit follows
@@ -32,7 +73,7 @@ const char* ReadDExponent(const char* mantissa, const char* letter, const char* 
   while (q != limit && IsDigit(*q)) ++q;
   std::string rewritten(mantissa, q);
   rewritten[static_cast<std::size_t>(letter - mantissa)] = 'e';
-  fast_float::from_chars(rewritten.data(), rewritten.data() + rewritten.size(), *value);
+  FromCharsRoundedOnce(rewritten.data(), rewritten.data() + rewritten.size(), value);
   return q;
 }
 
@@ -269,6 +310,9 @@ double ParseNumber(const char* text, const char* limit, const char** end) {
     if (end) *end = text;
     return 0.0;
   }
+  // In x87 registers a number with an exponent is converted again, rounded
+  // once; the others never multiply.
+  if (kX87Arithmetic && EndsInExponent(p, parsed.ptr)) FromCharsRoundedOnce(p, limit, &value);
   const char* const mantissa = p;
   p = parsed.ptr;
   if (p != limit && (*p == 'd' || *p == 'D')) p = ReadDExponent(mantissa, p, limit, &value);

@@ -4,8 +4,10 @@
 // std::to_chars, which rounds correctly on every platform, so a file comes
 // out byte-identical from the Linux and the 32-bit Windows build (the
 // Windows C runtime's printf rounds differently). The reader's numbers are
-// converted correctly rounded with fast_float, which is exact on both builds
-// (where doubles are computed in x87 registers it leaves out its quick path).
+// converted correctly rounded with fast_float on both builds: where doubles
+// are computed in x87 registers it leaves out its quick division, and its
+// quick multiplication (a positive exponent) runs with the x87 rounding to
+// double precision.
 #ifndef TYPEDATA_DATAFILE_NUMBER_TEXT_H
 #define TYPEDATA_DATAFILE_NUMBER_TEXT_H
 

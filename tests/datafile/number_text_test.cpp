@@ -2,6 +2,7 @@
 // on both builds, and the reader's number grammar, correctly rounded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "datafile/number_text.h"
 #include "datafile/written_number.h"
@@ -263,6 +265,121 @@ TEST(NumberText, ReaderRoundsCorrectly) {
     EXPECT_EQ(Fixed(ParseNumber(text.c_str())), text);
     const double exact = std::ldexp(std::trunc(std::ldexp(value, 6)), -6);
     EXPECT_TRUE(SameBits(ParseNumber(Fixed(exact).c_str()), exact)) << Fixed(exact);
+  }
+}
+
+// A whole number in 32-bit limbs, the lowest first: enough arithmetic for
+// an exact reference.
+using Limbs = std::vector<std::uint32_t>;
+
+void MultiplyBy10(Limbs* n) {
+  std::uint64_t carry = 0;
+  for (std::uint32_t& limb : *n) {
+    carry += std::uint64_t{limb} * 10;
+    limb = static_cast<std::uint32_t>(carry);
+    carry >>= 32;
+  }
+  if (carry) n->push_back(static_cast<std::uint32_t>(carry));
+}
+
+// Divides by 10 and gives the remainder.
+std::uint32_t DivideBy10(Limbs* n) {
+  std::uint64_t rest = 0;
+  for (auto limb = n->rbegin(); limb != n->rend(); ++limb) {
+    rest = rest << 32 | *limb;
+    *limb = static_cast<std::uint32_t>(rest / 10);
+    rest %= 10;
+  }
+  return static_cast<std::uint32_t>(rest);
+}
+
+bool Bit(const Limbs& n, int i) {
+  const auto limb = static_cast<std::size_t>(i / 32);
+  return i >= 0 && limb < n.size() && (n[limb] >> (i % 32) & 1) != 0;
+}
+
+// m x 10^e correctly rounded to a double, worked out in whole numbers, the
+// last step an exact scaling by a power of two: a reference that holds on
+// every build (where doubles are computed in x87 registers, the C library's
+// strtod may round twice as well). m from 1 to 2^64 - 1, e from -60 to 60.
+double ExactDecimal(std::uint64_t m, int e) {
+  Limbs n = {static_cast<std::uint32_t>(m), static_cast<std::uint32_t>(m >> 32)};
+  int shift = 0;         // the value is n x 2^-shift, and a little more when dropped
+  bool dropped = false;  // a division left a remainder
+  if (e < 0) {
+    // n x 2^shift first, so that the quotient keeps more than 64 bits (2^4 > 10).
+    shift = 64 + 4 * -e;
+    n.insert(n.begin(), static_cast<std::size_t>(shift / 32), 0u);
+    n.push_back(0);
+    for (std::size_t i = n.size() - 1; i > 0; --i)
+      n[i] = n[i] << (shift % 32) | static_cast<std::uint32_t>(std::uint64_t{n[i - 1]} >> (32 - shift % 32));
+    n[0] <<= shift % 32;
+    for (int i = 0; i < -e; ++i) dropped |= DivideBy10(&n) != 0;
+  }
+  for (int i = 0; i < e; ++i) MultiplyBy10(&n);
+  int length = static_cast<int>(n.size()) * 32;
+  while (length > 0 && !Bit(n, length - 1)) --length;
+  // The 53 bits from the highest, rounded half to even by the bits below.
+  const int low = std::max(0, length - 53);
+  std::uint64_t top = 0;
+  for (int i = length - 1; i >= low; --i) top = top << 1 | (Bit(n, i) ? 1 : 0);
+  bool below = dropped;
+  for (int i = 0; i < low - 1; ++i) below |= Bit(n, i);
+  if (Bit(n, low - 1) && (below || (top & 1) != 0)) ++top;
+  return std::ldexp(static_cast<double>(top), low - shift);
+}
+
+// Numbers with an exponent, as hand-made files may hold them: the same
+// double as the exact reference on every build. Where doubles are computed
+// in x87 registers a whole mantissa times a power of ten rounds twice
+// unless the product is rounded to double precision at once.
+TEST(NumberText, ExponentFormsReadAsTheExactValueRounded) {
+  // Numbers whose product rounded first to the x87's 64 bits and then to
+  // 53 comes out one step off.
+  const struct {
+    const char* text;
+    std::uint64_t bits;
+  } hard[] = {
+      {"9357015740028e17", 0x46279ed466fd31b5},    {"98844e22", 0x45898cf27e260c89},
+      {"282296346E+17", 0x453759db8edef5bd},       {"-4369199108854386e6", 0xc46d9b5a2e0fcf5f},
+      {"7542428.00187114e21", 0x45b85ef34145af87}, {"9732802d21", 0x45bf72c8fda378df},
+      {"0.590128900008e26", 0x4548683b96adb21b},   {"3298277855824968e9", 0x4505d38001b6fe43},
+      {"77575630D+20", 0x45b910e7dce3c0a7},
+  };
+  for (const auto& c : hard) {
+    double expected = 0.0;
+    std::memcpy(&expected, &c.bits, sizeof expected);
+    EXPECT_TRUE(SameBits(ParseNumber(c.text), expected)) << c.text;
+  }
+  // Random numbers with an exponent of every spelling; every other one a
+  // whole mantissa of up to 16 digits times 10 to 1 to 22, the products
+  // that the quick conversion forms. Where doubles are computed in double
+  // precision, strtod gives the reference's double too.
+  std::mt19937_64 random(26);
+  for (int i = 0; i < 20000; ++i) {
+    const bool product = i % 2 == 0;
+    const int digits = 1 + static_cast<int>(random() % (product ? 16 : 19));
+    const int point = product ? digits : static_cast<int>(random() % (digits + 1));
+    std::string text = random() % 4 == 0 ? "-" : "";
+    std::uint64_t mantissa = 0;
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      const auto digit = static_cast<int>(random() % 10);
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(digit);
+      text += static_cast<char>('0' + digit);
+    }
+    const int exponent = product ? 1 + static_cast<int>(random() % 22) : static_cast<int>(random() % 61) - 30;
+    text += "eEdD"[random() % 4];
+    if (exponent >= 0 && random() % 2) text += '+';
+    text += std::to_string(exponent);
+    const double magnitude = ExactDecimal(mantissa, exponent - (digits - point));
+    const double expected = text[0] == '-' ? -magnitude : magnitude;
+    ASSERT_TRUE(SameBits(ParseNumber(text.c_str()), expected)) << text;
+    if (kDoubleArithmetic) {
+      std::string spelt = text;
+      for (char& c : spelt) c = c == 'd' || c == 'D' ? 'e' : c;
+      ASSERT_TRUE(SameBits(Reference(spelt.c_str()), expected)) << text;
+    }
   }
 }
 
