@@ -201,7 +201,7 @@ if [ "$windows" != "-" ]; then
   [ "$members" = typedata.dll ] || fail "typedata.lib's members are not named typedata.dll: $members"
   imports=$(i686-w64-mingw32-objdump -p "$release/bin/typedata.dll")
   grep -q 'DLL Name: mmisim.dll' <<<"$imports" || fail "typedata.dll does not import from mmisim.dll"
-  version=$(sed -n 's/^#define TD_VERSION_STRING "\(.*\)"/\1/p' "$release/include/typedata_version.h")
+  version=$(sed -n 's/^#define TD_VERSION_STRING "\(.*\)"/\1/p' "$release/include/typedata/typedata_version.h")
   # Each binary's version resource: this version, and its own file name.
   for binary in typedata.dll typedata.exe; do
     resource=$(strings -el "$release/bin/$binary")
