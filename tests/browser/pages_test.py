@@ -113,9 +113,10 @@ class Pages:
         self.driver.get(self.tree.base + "/" + page)
 
     def types(self):
-        self.driver.get(self.tree.address)  # the first visit: the token becomes a cookie
+        self.driver.get(self.tree.address)  # the first visit: the page keeps the token for the tab
         self.until(lambda: len(self.css("#types tbody tr")) == self.type_count, "the types page lists every type")
         self.expect(self.driver.current_url.endswith("/types.html"), "the address loses its token")
+        self.expect(self.driver.get_cookies() == [], "the token is no cookie (cookies reach every port)")
         box = self.css("#filter")[0]
         box.send_keys("t40")
         t40 = [n for n in json.loads(self.tree.run("list", "--json"))["types"] if "T40" in n["name"]]
@@ -188,6 +189,54 @@ class Pages:
             self.expect(any("config=FEED" in link for link in links), "and to its config FEED")
 
 
+class Neighbour:
+    """Another web server on 127.0.0.1 that keeps the headers it receives."""
+
+    def __init__(self):
+        import http.server
+        import threading
+        received = self.received = []
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                received.append(dict(self.headers))
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html")
+                self.end_headers()
+                self.wfile.write(b"<p>another server</p>")
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+        self.address = f"http://127.0.0.1:{self.server.server_port}/"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def token_stays_home(pages):
+    """The token reaches no other server on 127.0.0.1, by cookie or Referer."""
+    token = pages.tree.address.split("token=")[1]
+    neighbour = Neighbour()
+    try:
+        pages.open("types.html")
+        pages.driver.execute_script("location.href = arguments[0]", neighbour.address)  # a link out of the page
+        pages.until(lambda: neighbour.received, "the page led to the other server")
+        pages.driver.get(neighbour.address)  # and the user types its address
+        pages.until(lambda: len(neighbour.received) >= 2, "the other server was visited twice")
+        leaked = [h for headers in neighbour.received for h, value in headers.items() if token in value]
+        pages.expect(not leaked, "no header the other server received holds the token: " + ", ".join(leaked))
+        referers = [h.get("Referer") for h in neighbour.received if pages.tree.base in h.get("Referer", "")]
+        pages.expect(not referers, "no Referer left the pages: " + ", ".join(referers))
+        pages.open("types.html")  # back in the tab that holds the token
+        pages.until(lambda: len(pages.css("#types tbody tr")) == pages.type_count, "the pages still work after")
+    finally:
+        neighbour.close()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("tool")
@@ -214,7 +263,8 @@ def main():
             for name, step in [("Types", pages.types), ("Type", pages.type_page),
                                ("Compare", lambda: pages.compare(args.screenshots)),
                                ("Sharing map", lambda: pages.sharing(args.screenshots)),
-                               ("Edit", pages.edit), ("Check", pages.check)]:
+                               ("Edit", pages.edit), ("Check", pages.check),
+                               ("Token", lambda: token_stays_home(pages))]:
                 print(name)
                 step()
         finally:

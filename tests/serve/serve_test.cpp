@@ -1,14 +1,19 @@
 // typedata serve end to end: the API answers with the tool's documents,
 // changes as set makes them, and refuses what it must without changing a file.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 #include "served_tree.h"
 
@@ -206,7 +211,10 @@ TEST_F(Serve, BadRequestsGetAClearStatusAndChangeNothing) {
         << c.what << ": " << result->body;
   }
   EXPECT_EQ(Client(false)->Get("/api/types")->status, 401) << "reads need the token too";
-  EXPECT_EQ(Client(false)->Get("/types.html")->status, 401) << "and so do the pages";
+  EXPECT_EQ(Client(false)->Get("/api/types", {{"Cookie", "typedata-token=" + token_}})->status, 401)
+      << "a cookie, which every server on 127.0.0.1 receives, is not the token";
+  EXPECT_EQ(Client(false)->Get(("/api/types?token=" + token_).c_str())->status, 401)
+      << "nor is a token in the address, which history and Referer keep";
   EXPECT_EQ(Get("/api/types/77", 404)["error"], "no type 77");
   EXPECT_EQ(Raw("GET /api/types HTTP/1.1\r\nHost: evil.example:" + std::to_string(port_) +
                 "\r\nX-Typedata-Token: " + token_ + "\r\n\r\n"),
@@ -220,53 +228,107 @@ TEST_F(Serve, BadRequestsGetAClearStatusAndChangeNothing) {
   EXPECT_EQ(TreeBytes(), before) << "no refused request changed a file";
 }
 
-TEST_F(Serve, FirstVisitSetsTheCookieThatLetsThePagesIn) {
+TEST_F(Serve, TheTokenTravelsOnlyInAHeader) {
   ASSERT_NO_FATAL_FAILURE(Start());
   httplib::Client browser("127.0.0.1", port_);
-  const httplib::Result visit = browser.Get(("/?token=" + token_).c_str());
-  ASSERT_TRUE(visit);
-  EXPECT_EQ(visit->status, 303);
-  const std::string cookie = visit->get_header_value("Set-Cookie");
-  EXPECT_NE(cookie.find("HttpOnly"), std::string::npos);
-  EXPECT_NE(cookie.find("SameSite=Strict"), std::string::npos);
-  const httplib::Result page = browser.Get("/types.html", {{"Cookie", cookie.substr(0, cookie.find(';'))}});
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
-  EXPECT_NE(page->body.find("content=\"" + token_ + "\""), std::string::npos) << "the page carries the token";
-  EXPECT_EQ(browser.Get(("/nothing.html?token=" + token_).c_str())->status, 404);
+  // Pages and scripts hold no data and no token, so they need none; the
+  // first visit gets the types page, whose script keeps the token.
+  for (const std::string& path :
+       {"/?token=" + token_, std::string("/types.html"), std::string("/common.js")}) {
+    const httplib::Result page = browser.Get(path.c_str());
+    ASSERT_TRUE(page) << path;
+    EXPECT_EQ(page->status, 200) << path;
+    EXPECT_FALSE(page->has_header("Set-Cookie")) << path << ": a cookie reaches every port of 127.0.0.1";
+    EXPECT_EQ(page->body.find(token_), std::string::npos) << path;
+    EXPECT_EQ(page->get_header_value("Referrer-Policy"), "no-referrer") << path;
+  }
+  EXPECT_EQ(browser.Get("/nothing.html")->status, 401) << "only the pages are open";
+  EXPECT_EQ(Client()->Get("/nothing.html")->status, 404);
 }
 
-TEST_F(Serve, StopsCleanlyOnSigintAndSigterm) {
-  for (int signal : {SIGINT, SIGTERM}) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_EQ(Client()->Get("/api/types")->status, 200);
-    EXPECT_EQ(Stop(signal), 0) << strsignal(signal);
-    EXPECT_NE(ReadFileBytes(errors_).find("Stopped."), std::string::npos) << ReadFileBytes(errors_);
+TEST_F(Serve, StopsWithinTwoSecondsOfSigintAndSigtermWhateverItsClientsDo) {
+  for (const bool trickling : {false, true}) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+      ASSERT_NO_FATAL_FAILURE(Start());
+      const auto idle = Client();
+      EXPECT_EQ(idle->Get("/api/types")->status, 200);  // a kept-alive connection stays open
+      std::unique_ptr<td::testing::Tricklers> slow;
+      if (trickling) slow = std::make_unique<td::testing::Tricklers>(port_, 3);
+      EXPECT_EQ(Stop(signal, std::chrono::seconds(2)), 0)
+          << strsignal(signal) << (trickling ? ", trickled" : "");
+      EXPECT_NE(ReadFileBytes(errors_).find("Stopped."), std::string::npos) << ReadFileBytes(errors_);
+    }
   }
+}
+
+TEST_F(Serve, SlowClientsWithoutTheTokenDoNotKeepOthersWaiting) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  // More than the server has threads, each never silent long enough to be
+  // dropped for silence alone.
+  const td::testing::Tricklers slow(port_, 40);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let them all be taken in first
+  for (int request = 0; request < 4; ++request) {
+    auto client = Client();
+    client->set_read_timeout(5);
+    const httplib::Result answer = client->Get("/api/types");
+    ASSERT_TRUE(answer) << "request " << request
+                        << " was not answered: " << httplib::to_string(answer.error());
+    EXPECT_EQ(answer->status, 200);
+  }
+}
+
+TEST_F(Serve, OpenHandsTheBrowserAPrivatePageNotTheToken) {
+  // A stand-in for the desktop's opener that keeps what it was given.
+  const std::string bin = workspace_.Path("bin");
+  const std::string run = workspace_.Path("run");
+  std::filesystem::create_directories(bin);
+  std::filesystem::create_directories(run);
+  td::testing::WriteFileBytes(bin + "/xdg-open", "#!/bin/sh\nstat -c %a \"$1\" \"$(dirname \"$1\")\" >" +
+                                                     bin + "/modes\ncp \"$1\" " + bin +
+                                                     "/page\nprintf '%s\\n' \"$@\" >" + bin + "/arguments\n");
+  std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+  ASSERT_NO_FATAL_FAILURE(Start("PATH=" + bin + ":/usr/bin:/bin XDG_RUNTIME_DIR=" + run, "--open"));
+  for (int tries = 0; tries < 500 && !td::testing::FileExists(bin + "/arguments"); ++tries)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const std::string arguments =
+      td::testing::FileExists(bin + "/arguments") ? ReadFileBytes(bin + "/arguments") : "";
+  ASSERT_FALSE(arguments.empty()) << "xdg-open was not run: " << ReadFileBytes(errors_);
+  EXPECT_EQ(arguments.find(token_), std::string::npos) << "a command line is every local user's to read";
+  EXPECT_EQ(arguments.rfind(run + "/", 0), 0u) << arguments;
+  EXPECT_EQ(ReadFileBytes(bin + "/modes"), "600\n700\n") << "the page and its folder are the user's alone";
+  EXPECT_NE(ReadFileBytes(bin + "/page").find(origin_ + "/?token=" + token_), std::string::npos)
+      << "the page leads to the address with its token";
+  EXPECT_EQ(Stop(SIGTERM), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(run)) << "the page is removed when the server stops";
+}
+
+TEST_F(Serve, TheTypeListFollowsTheCatalogueInAnyLetterCase) {
+  std::filesystem::rename(workspace_.Path("type/mmi.typ"), workspace_.Path("type/Mmi.Typ"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_EQ(Get("/api/types")["total"], 4);
+  int status = -1;
+  Tool("add T63+CU", &status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Get("/api/types")["total"], 5) << "a type added beside the server is listed";
+  Tool("rename 3 T80+CU", &status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Get("/api/types?filter=0003")["types"][0]["name"], "T80+CU") << "and a renamed type's new name";
 }
 
 TEST_F(Serve, AChangeHoldsTheTreesLock) {
   ASSERT_NO_FATAL_FAILURE(Start("TYPEDATA_LOCK_WAIT=0"));
   const std::string before = TreeBytes();
-  const std::string lock = workspace_.root() + "/.typedata-lock";
-  // Another changing command holds the tree (flock(1), until its input ends).
-  int input[2];
-  ASSERT_EQ(pipe(input), 0);
-  const pid_t holder = fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    dup2(input[0], 0);
-    close(input[1]);
-    execlp("flock", "flock", "-x", lock.c_str(), "cat", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(input[0]);
-  const std::string held = "flock -n " + lock + " true";
-  for (int tries = 0; tries < 500 && std::system(held.c_str()) == 0; ++tries) usleep(10000);
+  // Another changing command holds the tree: every byte of its lock file
+  // locked, both as open file description locks and with flock.
+  const int lock = open(workspace_.Path("type/.typedata-lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_GE(lock, 0);
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;  // and l_len 0: to the end, however far
+  ASSERT_EQ(fcntl(lock, F_OFD_SETLK, &whole), 0);
+  ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
   const httplib::Result refused = PostJson("/api/types/1/set", R"({"config":"TOOL","changes":["D:1=41.5"]})");
-  close(input[1]);
-  int ignored = 0;
-  waitpid(holder, &ignored, 0);
+  close(lock);
   ASSERT_TRUE(refused);
   EXPECT_EQ(refused->status, 503) << refused->body;
   EXPECT_NE(refused->body.find("busy"), std::string::npos) << refused->body;

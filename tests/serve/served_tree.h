@@ -5,9 +5,14 @@
 #include <httplib.h>
 #include <sys/types.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/workspace.h"
 
@@ -21,10 +26,12 @@ class ServedTree : public WorkspaceTest {
 
   // Runs the tool on the tree; its stdout.
   std::string Tool(const std::string& args, int* status = nullptr);
-  // Starts the server (once SetUp made the tree); env is put before the command.
-  void Start(const std::string& env = "");
-  // Sends a signal and gives the exit status, -1 when it did not exit by itself.
-  int Stop(int signal);
+  // Starts the server (once SetUp made the tree); env is put before the
+  // command, arguments after serve.
+  void Start(const std::string& env = "", const std::string& arguments = "");
+  // Sends a signal and gives the exit status, -1 when it did not exit by
+  // itself within patience.
+  int Stop(int signal, std::chrono::milliseconds patience = std::chrono::seconds(10));
 
   // A client that sends what the pages send: the token, and for POST the Origin.
   std::unique_ptr<httplib::Client> Client(bool withToken = true) const;
@@ -39,6 +46,24 @@ class ServedTree : public WorkspaceTest {
   int port_ = 0;
   pid_t server_ = -1;
   std::string errors_;  // the server's stderr file
+};
+
+// Clients that open connections without the token and send a request one
+// byte a second (never silent long enough for a read to time out) until
+// they are destroyed.
+class Tricklers {
+ public:
+  Tricklers(int port, int count);
+  ~Tricklers();
+  Tricklers(const Tricklers&) = delete;
+  Tricklers& operator=(const Tricklers&) = delete;
+
+ private:
+  std::vector<int> sockets_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::thread thread_;
 };
 
 }  // namespace td::testing

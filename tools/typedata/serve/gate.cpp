@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "assets.h"
+
 namespace tool::serve {
 
 std::string NewToken() {
@@ -28,30 +30,9 @@ bool Gate::OurHost(const std::string& host) const {
   return host == "127.0.0.1:" + port_ || host == "localhost:" + port_;
 }
 
-bool Gate::TokenInQuery(const httplib::Request& request) const {
-  return request.has_param("token") && Matches(request.get_param_value("token"));
+bool Gate::Authenticated(const httplib::Request& request) const {
+  return Matches(request.get_header_value(kTokenHeader));
 }
-
-std::string Gate::Cookie() const {
-  return fmt::format("{}={}; Path=/; HttpOnly; SameSite=Strict", kTokenCookie, token_);
-}
-
-namespace {
-
-std::string CookieValue(const std::string& header, const std::string& name) {
-  std::size_t at = 0;
-  while (at < header.size()) {
-    const std::size_t end = std::min(header.find(';', at), header.size());
-    std::string pair = header.substr(at, end - at);
-    pair.erase(0, pair.find_first_not_of(' '));
-    if (pair.size() > name.size() && pair.compare(0, name.size(), name) == 0 && pair[name.size()] == '=')
-      return pair.substr(name.size() + 1);
-    at = end + 1;
-  }
-  return "";
-}
-
-}  // namespace
 
 bool Gate::Allowed(const httplib::Request& request, int* status, std::string* why) const {
   // A page of another site that has its name resolve to 127.0.0.1 still
@@ -68,7 +49,7 @@ bool Gate::Allowed(const httplib::Request& request, int* status, std::string* wh
       *why = "a change must come from the server's own pages (Origin)";
       return false;
     }
-    if (!Matches(request.get_header_value(kTokenHeader))) {
+    if (!Authenticated(request)) {
       *status = 401;
       *why = "a change needs the access token in the X-Typedata-Token header";
       return false;
@@ -80,8 +61,9 @@ bool Gate::Allowed(const httplib::Request& request, int* status, std::string* wh
     *why = "only GET, HEAD and POST";
     return false;
   }
-  if (TokenInQuery(request) || Matches(request.get_header_value(kTokenHeader)) ||
-      Matches(CookieValue(request.get_header_value("Cookie"), kTokenCookie)))
+  // The pages and their scripts hold no data and no token: only they are open.
+  if (request.path == "/" || request.path == "/favicon.ico" || FindAsset(request.path) ||
+      Authenticated(request))
     return true;
   *status = 401;
   *why = "open the address that 'typedata serve' printed: it carries the access token";

@@ -1,7 +1,10 @@
 // Who may use the server: requests from this machine's browser that carry
-// the access token printed at start. Changes come only by POST, with the
-// token in a header and an Origin of the server itself, so another web
-// site open in the same browser can neither read nor change the tree.
+// the access token printed at start in a header. The token never travels in
+// a cookie (cookies ignore the port, so every other server on 127.0.0.1
+// would receive it): the pages, which hold neither data nor the token, are
+// open, and they send the token with each request to the API. Changes come
+// only by POST with an Origin of the server itself, so another web site
+// open in the same browser can neither read nor change the tree.
 #ifndef TOOLS_TYPEDATA_SERVE_GATE_H
 #define TOOLS_TYPEDATA_SERVE_GATE_H
 
@@ -12,7 +15,6 @@
 namespace tool::serve {
 
 constexpr const char* kTokenHeader = "X-Typedata-Token";
-constexpr const char* kTokenCookie = "typedata-token";
 
 // 128 random bits as 32 hexadecimal digits.
 std::string NewToken();
@@ -23,10 +25,8 @@ class Gate {
 
   // Whether the request may go on; if not, the status and a message.
   bool Allowed(const httplib::Request& request, int* status, std::string* why) const;
-  // Whether the request brought the token in its query (a first visit).
-  bool TokenInQuery(const httplib::Request& request) const;
-  // The cookie that lets the pages' later requests in.
-  std::string Cookie() const;
+  // Whether the request carries the token.
+  bool Authenticated(const httplib::Request& request) const;
   const std::string& token() const { return token_; }
 
  private:

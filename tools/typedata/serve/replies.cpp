@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -72,18 +73,27 @@ std::string Folded(std::string text) {
   return text;
 }
 
-// What the list depends on: the catalogue and the remembered current type.
-// A change replaces a file (a new inode) or rewrites it (a new time).
+std::string FileStamp(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return "-;";
+  return fmt::format("{}:{}:{}:{}.{}:{}.{};", status.st_dev, status.st_ino, status.st_size,
+                     status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_ctim.tv_sec,
+                     status.st_ctim.tv_nsec);
+}
+
+// What the list depends on: the catalogue, found as the tool finds it
+// (its name in any letter case, every such file if there are several), and
+// the remembered current type. A change replaces a file (a new inode) or
+// rewrites it (new times).
 std::string ListStamp(const GlobalOptions& options) {
-  std::string stamp;
-  for (const char* name : {"/type/mmi.typ", "/type/MMI.TYP", "/.typedata-state"}) {
-    struct stat status {};
-    if (stat((options.root + name).c_str(), &status) == 0)
-      stamp +=
-          fmt::format("{}:{}:{}:{}.{}:{}.{};", name, status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                      status.st_mtim.tv_nsec, status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
+  const std::string folder = options.root + "/type";
+  std::string stamp = FileStamp(options.root + "/.typedata-state");
+  std::error_code failure;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, failure)) {
+    const std::string name = entry.path().filename().string();
+    if (Folded(name) == "mmi.typ") stamp += name + "=" + FileStamp(entry.path().string());
   }
-  return stamp;
+  return failure ? "" : stamp;  // an unreadable folder: no stamp, so the list is taken afresh
 }
 
 }  // namespace

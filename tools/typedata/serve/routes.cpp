@@ -6,6 +6,7 @@
 
 #include "assets.h"
 #include "commands.h"
+#include "connections.h"
 #include "replies.h"
 
 namespace tool::serve {
@@ -77,24 +78,22 @@ const char* ContentType(const std::string& path) {
   return "application/octet-stream";
 }
 
-void AddPages(httplib::Server& server, const Gate& gate) {
-  server.Get("/", [&](const httplib::Request& request, httplib::Response& response) {
-    if (gate.TokenInQuery(request)) response.set_header("Set-Cookie", gate.Cookie());
-    response.set_redirect("/types.html", 303);
-  });
+void SendAsset(httplib::Response& response, const std::string& path) {
+  const Asset* asset = FindAsset(path);
+  if (!asset) return SendError(response, 404, "no page " + path);
+  response.set_content(asset->bytes, asset->size, ContentType(path));
+}
+
+void AddPages(httplib::Server& server) {
+  // The first visit (/?token=...) gets the types page itself: its script
+  // keeps the token for the tab and takes it out of the address.
+  server.Get(
+      "/", [](const httplib::Request&, httplib::Response& response) { SendAsset(response, "/types.html"); });
   server.Get("/favicon.ico",
              [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
-  server.Get(R"(/[a-z]+\.(?:html|js|css))",
-             [&](const httplib::Request& request, httplib::Response& response) {
-               const Asset* asset = FindAsset(request.path);
-               if (!asset) return SendError(response, 404, "no page " + request.path);
-               std::string body(asset->bytes, asset->size);
-               // The pages send the token with their changes; it is never in a script.
-               if (const std::size_t at = body.find("{{token}}"); at != std::string::npos)
-                 body.replace(at, 9, gate.token());
-               if (gate.TokenInQuery(request)) response.set_header("Set-Cookie", gate.Cookie());
-               response.set_content(body, ContentType(request.path));
-             });
+  server.Get(R"(/[a-z]+\.(?:html|js|css))", [](const httplib::Request& request, httplib::Response& response) {
+    SendAsset(response, request.path);
+  });
 }
 
 void AddReads(httplib::Server& server, const GlobalOptions& options) {
@@ -191,7 +190,10 @@ void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate
   server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response& response) {
     int status = 0;
     std::string why;
-    if (gate.Allowed(request, &status, &why)) return httplib::Server::HandlerResponse::Unhandled;
+    if (gate.Allowed(request, &status, &why)) {
+      if (gate.Authenticated(request)) AdmitCurrentConnection();
+      return httplib::Server::HandlerResponse::Unhandled;
+    }
     SendError(response, status, why);
     return httplib::Server::HandlerResponse::Handled;
   });
@@ -202,7 +204,7 @@ void AddRoutes(httplib::Server& server, const GlobalOptions& options, const Gate
     SendError(response, response.status,
               fmt::format("{} {}: no such page or operation", request.method, request.path));
   });
-  AddPages(server, gate);
+  AddPages(server);
   AddReads(server, options);
   AddChanges(server, options);
 }

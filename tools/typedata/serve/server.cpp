@@ -1,7 +1,8 @@
 // typedata serve: binds to 127.0.0.1, prints the address with its access
 // token, and serves until SIGINT or SIGTERM. The signals are taken by a
-// thread of their own (sigwait), which stops the server; a request being
-// answered is finished first, so a change is never cut short.
+// thread of their own (sigwait), which stops the server: clients waited on
+// are let go at once, a request being answered is finished first, so a
+// change is never cut short (its answer gets a second to be taken).
 #include <fmt/core.h>
 #include <pthread.h>
 #include <signal.h>
@@ -15,6 +16,8 @@
 #include <thread>
 
 #include "commands.h"
+#include "connections.h"
+#include "launch_page.h"
 #include "routes.h"
 #include "serve.h"
 
@@ -23,10 +26,12 @@ extern char** environ;
 namespace tool {
 namespace {
 
-// Hands the address to the desktop's browser, if the desktop has a way.
-void OpenInBrowser(const std::string& address, Output& out) {
+// Hands the page that leads to the address to the desktop's browser, if
+// the desktop has a way: the address itself would put the token on
+// xdg-open's command line.
+void OpenInBrowser(const std::string& page, Output& out) {
   pid_t child = 0;
-  char* arguments[] = {const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr};
+  char* arguments[] = {const_cast<char*>("xdg-open"), const_cast<char*>(page.c_str()), nullptr};
   if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0) {
     out.Note("no browser could be opened (xdg-open); open the address by hand");
     return;
@@ -49,8 +54,7 @@ int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out)
     return kUsageError;
   }
 
-  httplib::Server server;
-  server.set_keep_alive_timeout(1);  // idle browser connections do not hold up a stop
+  serve::GuardedServer server;
   int port = serve.port;
   if (port == 0) {
     port = server.bind_to_any_port("127.0.0.1");
@@ -76,18 +80,21 @@ int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out)
   std::thread waiter([&] {
     int signal = 0;
     sigwait(&stopSignals, &signal);
-    // stop() does nothing before listening has begun: repeat until it took.
-    while (listening) {
-      server.stop();
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    while (listening && !server.Stop()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   });
 
   const std::string address = fmt::format("http://127.0.0.1:{}/?token={}", port, gate.token());
   out.Note(fmt::format("Serving the types of {} on this machine only. Ctrl-C stops it.", options.root));
   out.Line(address);
   std::fflush(out.data());
-  if (serve.open) OpenInBrowser(address, out);
+  serve::LaunchPage launch;  // removed when the server stops
+  if (serve.open) {
+    std::string error;
+    if (launch.Write(address, &error))
+      OpenInBrowser(launch.path(), out);
+    else
+      out.Note("no page for the browser could be written (" + error + "); open the address by hand");
+  }
 
   const bool clean = server.listen_after_bind();
   listening = false;

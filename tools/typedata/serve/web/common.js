@@ -2,23 +2,50 @@
 // The pages hold no rule of their own: what differs, what is shared and what
 // is wrong comes from the server's documents.
 
-export const token = document.querySelector('meta[name="typedata-token"]').content;
+// The access token arrives once in the address (?token=..., as the server
+// printed it) and is kept for this tab only: it never goes into a cookie,
+// which every other server on 127.0.0.1 would receive, and it is taken out
+// of the address at once (history, bookmarks, a shared screen).
+const tokenKey = 'typedata-token';
+
+function takeToken() {
+  const url = new URL(location.href);
+  const given = url.searchParams.get('token');
+  if (given !== null) {
+    sessionStorage.setItem(tokenKey, given);
+    url.searchParams.delete('token');
+    if (url.pathname === '/') url.pathname = '/types.html';
+    history.replaceState(history.state, '', url.pathname + url.search + url.hash);
+  }
+  return sessionStorage.getItem(tokenKey) ?? '';
+}
+
+export const token = takeToken();
+
+async function request(path, options) {
+  const response = await fetch(path, {
+    ...options,
+    credentials: 'omit',
+    referrerPolicy: 'no-referrer',
+    headers: { ...options.headers, 'X-Typedata-Token': token },
+  });
+  const body = await response.json();
+  return { ok: response.ok, status: response.status, statusText: response.statusText, body };
+}
 
 export async function getJson(path) {
-  const response = await fetch(path, { credentials: 'same-origin' });
-  const body = await response.json();
-  if (!response.ok) throw new Error(body.error || response.statusText);
+  const { ok, statusText, body } = await request(path, { headers: {} });
+  if (!ok) throw new Error(body.error || statusText);
   return body;
 }
 
 export async function postJson(path, document) {
-  const response = await fetch(path, {
+  const { ok, status, body } = await request(path, {
     method: 'POST',
-    credentials: 'same-origin',
-    headers: { 'Content-Type': 'application/json', 'X-Typedata-Token': token },
+    headers: { 'Content-Type': 'application/json' },
     body: JSON.stringify(document),
   });
-  return { ok: response.ok, status: response.status, body: await response.json() };
+  return { ok, status, body };
 }
 
 // el('a', {href: '#', class: 'x'}, 'text', child): text is never parsed as HTML.
