@@ -6,12 +6,10 @@
 #include <cstdio>
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 
-#include "system_error.h"
+#include "core/open_file.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -30,13 +28,6 @@ namespace {
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-bool ReadWhole(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
 }
 
 std::string TemporaryName(const std::string& folder) {
@@ -133,6 +124,11 @@ bool Rename(const std::string& temp, const std::string& path, bool flushFolder, 
 }  // namespace
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+  // A link, a device or a FIFO in the target's place is not the tool's to replace.
+  if (FileError refused; !CheckReplaceable(path, &refused)) {
+    if (error) *error = refused.Message();
+    return false;
+  }
   std::string reason;
   std::string temp;
   bool written = false;
@@ -156,8 +152,8 @@ bool CopyFilesTogether(const std::vector<CopyJob>& copies, std::size_t* failed, 
   };
   for (std::size_t i = 0; i < copies.size(); ++i) {
     std::string bytes;
-    if (!ReadWhole(copies[i].source, &bytes)) {
-      *reason = SystemReason();
+    if (FileError failure; !ReadWholeFile(copies[i].source, kTypeDataFile, &bytes, &failure)) {
+      *reason = failure.reason;
       return fail(i);
     }
     const std::string folder = FolderOf(copies[i].target);

@@ -14,6 +14,7 @@
 #include "atomic_file.h"
 #include "check_file.h"
 #include "check_folder.h"
+#include "core/open_file.h"
 #include "names.h"
 #include "tree.h"
 #include "typedata.h"
@@ -138,7 +139,30 @@ class Checker {
       }
     }
     std::sort(typeFolders_.begin(), typeFolders_.end());
-    for (int number : typeFolders_) ListFolder(session_.TypeFolderOf(number));
+    for (int number : typeFolders_) {
+      CheckLinkedFolder(number);
+      ListFolder(session_.TypeFolderOf(number));
+    }
+  }
+
+  // A type folder that is a symbolic link takes the service's reads and
+  // writes of that type wherever it leads, outside the tree too.
+  void CheckLinkedFolder(int number) {
+    const Listing* types = ListingOf(session_.TypeFolder());
+    const auto entry = types->byFolded.find(fmt::format("{:04d}", number));
+    if (entry == types->byFolded.end() || !entry->second.link) return;
+    std::error_code ignored;
+    const fs::path folder = session_.TypeFolderOf(number);
+    const fs::path target = fs::read_symlink(folder, ignored);
+    const fs::path resolved = fs::weakly_canonical(folder, ignored);
+    const fs::path own = fs::weakly_canonical(session_.TypeFolder(), ignored);
+    const bool inside = resolved.parent_path() == own;
+    Report(
+        Relative(folder.generic_string()), 0,
+        fmt::format("type folder {:04d} is a symbolic link to '{}'{}: the service reads and writes type {}'s "
+                    "files there; put the folder itself in its place",
+                    number, target.generic_string(), inside ? "" : ", outside the tree", number),
+        number);
   }
 
   void CheckCatalogue() {
@@ -149,9 +173,11 @@ class Checker {
     std::error_code ignored;
     if (fs::is_directory(path, ignored))
       return Report(file, 0, "a folder stands where the catalogue belongs", -1, "", true);
-    bool ok = false;
-    std::istringstream in(ReadBytes(path, &ok));
-    if (!ok) return Report(file, 0, "the catalogue cannot be read", -1, "", true);
+    std::string bytes;
+    FileError failure;
+    if (!ReadWholeFile(path, kCatalogueFile, &bytes, &failure))
+      return Report(file, 0, "the catalogue cannot be read: " + failure.reason, -1, "", true);
+    std::istringstream in(std::move(bytes));
     std::map<std::string, std::pair<std::size_t, int>> partAt;  // part -> position, type
     int lineNo = 0;
     for (std::string line; std::getline(in, line);) {

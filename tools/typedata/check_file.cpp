@@ -13,9 +13,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 namespace tool {
@@ -79,36 +76,9 @@ bool ScratchType::Read(int typeNo, int position, const char* datName) {
 
 const BlockTable* ScratchType::blocks(int position) const { return record_->configs[position].blocks; }
 
-bool ReadFileInto(const std::string& path, std::vector<char>* bytes, std::size_t* size) {
-  *size = 0;
-  // Room for what is read and a byte more; bytes is never made smaller.
-  auto room = [&]() {
-    if (bytes->size() < *size + 4097) bytes->resize(std::max<std::size_t>(bytes->size() * 2, *size + 4097));
-    return bytes->size() - 1 - *size;
-  };
-#ifdef _WIN32
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::setvbuf(file, nullptr, _IONBF, 0);  // straight into bytes
-  for (;;) {
-    const std::size_t wanted = room();
-    const std::size_t got = std::fread(bytes->data() + *size, 1, wanted, file);
-    *size += got;
-    if (got < wanted) break;
-  }
-  std::fclose(file);
-#else
-  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file < 0) return false;
-  for (;;) {
-    const ssize_t got = ::read(file, bytes->data() + *size, room());
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;  // the end, or an error that leaves what was read
-    *size += static_cast<std::size_t>(got);
-  }
-  ::close(file);
-#endif
-  return true;
+bool ReadFileInto(const std::string& path, std::vector<char>* bytes, std::size_t* size, FileError* error) {
+  FileError ignored;
+  return ReadWholeFile(path, kTypeDataFile, bytes, size, error ? error : &ignored);
 }
 
 const DataFileChecker::Descriptions& DataFileChecker::DescriptionsOf(int configIndex, int k, unsigned count) {
@@ -138,11 +108,17 @@ void DataFileChecker::Check(int typeNo, const ConfigRecord& config, int position
     problems->push_back({file, line, typeNo, config.name, message, blocks});
   };
   std::size_t size = 0;
-  const bool readable = ReadFileInto(path, &bytes_, &size);
+  FileError failure;
+  if (!ReadFileInto(path, &bytes_, &size, &failure)) {
+    // Never handed to the service's reader, which would wait on a FIFO or
+    // read a huge file whole.
+    report(0, "cannot be read: " + failure.reason, true);
+    return;
+  }
   if (bytes_.empty()) bytes_.resize(1);
   const std::size_t before = problems->size();
   scan_.Run(config, file, typeNo, bytes_.data(), size, problems);
-  if (!readable || !scratch_.Read(typeNo, position, datName)) {
+  if (!scratch_.Read(typeNo, position, datName)) {
     // The scan names the line at fault where it can; else the reader's reason.
     for (std::size_t i = before; i < problems->size(); ++i) (*problems)[i].blocksLoading = true;
     if (problems->size() == before) {

@@ -10,6 +10,7 @@
 
 #include "check.h"
 #include "check_scan.h"
+#include "core/open_file.h"
 #include "typedata.h"
 
 namespace tool {
@@ -62,10 +63,12 @@ class DataFileChecker {
   std::vector<std::vector<Descriptions>> descriptions_;  // config index -> kind -> item
 };
 
-// Reads a whole file into bytes[0, *size), with room for one byte more;
-// bytes keeps its memory for the next file. False, with the system's reason
-// left, when the file cannot be opened.
-bool ReadFileInto(const std::string& path, std::vector<char>* bytes, std::size_t* size);
+// Reads a whole type data file into bytes[0, *size), with room for one byte
+// more, through the tool's file opener (a regular file, no bigger than a
+// data file can be); bytes keeps its memory for the next file. False with
+// the reason in *error when it cannot be read.
+bool ReadFileInto(const std::string& path, std::vector<char>* bytes, std::size_t* size,
+                  FileError* error = nullptr);
 
 }  // namespace tool
 

@@ -13,6 +13,7 @@ struct FolderEntry {
   std::string name;
   bool directory = false;  // a folder, or a link to one
   bool exists = false;     // false for a link that leads nowhere
+  bool link = false;       // a symbolic link (or, on Windows, a junction)
 };
 
 // The entries of folder (without "." and ".."), in the system's order.

@@ -3,6 +3,7 @@
 
 #include "atomic_file.h"
 #include "commands.h"
+#include "core/open_file.h"
 #include "infer/infer.h"
 #include "infer/infer_json.h"
 #include "lock.h"
@@ -11,10 +12,17 @@ namespace tool {
 
 int RunInfer(const GlobalOptions& options, const std::string& outputFile, Output& out) {
   std::string error;
-  const std::unique_ptr<TreeLock> lock = TreeLock::Shared(options.root, &error);
+  // Refused before anything is read: an output never replaces a file of
+  // the tree, a link or a special file.
+  if (FileError refused; !outputFile.empty() && !CheckOutputPath(outputFile, options.root, &refused)) {
+    out.Error(refused.Message());
+    return kUsageError;
+  }
+  bool busy = false;
+  const std::unique_ptr<TreeLock> lock = TreeLock::Shared(options.root, &error, &busy);
   if (!lock) {
     out.Error(error);
-    return kRefused;
+    return busy ? kRefused : kUsageError;
   }
   infer::Inference inference;
   if (!infer::InferTree(options.root, &inference, &error)) {

@@ -7,15 +7,15 @@
 #include <cstdlib>
 #include <thread>
 
+#include "core/open_file.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #endif
 
 namespace tool {
@@ -31,37 +31,28 @@ double WaitSeconds() {
 
 #ifdef _WIN32
 using Handle = HANDLE;
-const Handle kNone = INVALID_HANDLE_VALUE;
 
-// The lock covers one byte far beyond the process id written at the start,
-// since Windows keeps other processes from reading locked bytes.
-OVERLAPPED LockedRange() {
+Handle ToHandle(std::intptr_t value) { return reinterpret_cast<Handle>(value); }
+
+OVERLAPPED At(std::uint64_t offset) {
   OVERLAPPED where{};
-  where.Offset = 0;
-  where.OffsetHigh = 1;
+  where.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+  where.OffsetHigh = static_cast<DWORD>(offset >> 32);
   return where;
 }
 
-Handle OpenLockFile(const std::string& path, std::string* reason) {
-  const Handle file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == kNone) *reason = fmt::format("Windows error {}", GetLastError());
-  return file;
-}
-
-bool TryLock(Handle file, bool exclusive) {
-  OVERLAPPED where = LockedRange();
+// LockFileEx ranges belong to their handle: each command, and each request
+// of the server, opens the file for itself.
+bool TryLock(Handle file, std::uint64_t offset, bool exclusive) {
+  OVERLAPPED where = At(offset);
   const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
   return LockFileEx(file, flags, 0, 1, 0, &where) != 0;
 }
 
-void Unlock(Handle file) {
-  OVERLAPPED where = LockedRange();
+void Unlock(Handle file, std::uint64_t offset) {
+  OVERLAPPED where = At(offset);
   UnlockFileEx(file, 0, 1, 0, &where);
 }
-
-void CloseFile(Handle file) { CloseHandle(file); }
 
 std::string ReadHolder(Handle file) {
   char text[64] = "";
@@ -82,24 +73,32 @@ void WriteHolder(Handle file, const std::string& text) {
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
 #else
 using Handle = int;
-const Handle kNone = -1;
 
-Handle OpenLockFile(const std::string& path, std::string* reason) {
-  // Never through a symbolic link: the lock file is ours alone.
-  const Handle file = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (file < 0) *reason = std::strerror(errno);
-  return file;
-}
+Handle ToHandle(std::intptr_t value) { return static_cast<Handle>(value); }
 
-bool TryLock(Handle file, bool exclusive) {
+// Open file description locks: they belong to the open file, not to the
+// process, so two sessions of one process (the server's) exclude each
+// other, and a range is let go of without touching the other.
+bool TryLock(Handle file, std::uint64_t offset, bool exclusive) {
+  struct flock range {};
+  range.l_type = exclusive ? F_WRLCK : F_RDLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(offset);
+  range.l_len = 1;
   while (true) {
-    if (::flock(file, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+    if (::fcntl(file, F_OFD_SETLK, &range) == 0) return true;
     if (errno != EINTR) return false;
   }
 }
 
-void Unlock(Handle file) { ::flock(file, LOCK_UN); }
-void CloseFile(Handle file) { ::close(file); }
+void Unlock(Handle file, std::uint64_t offset) {
+  struct flock range {};
+  range.l_type = F_UNLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(offset);
+  range.l_len = 1;
+  ::fcntl(file, F_OFD_SETLK, &range);
+}
 
 std::string ReadHolder(Handle file) {
   char text[64];
@@ -115,72 +114,110 @@ void WriteHolder(Handle file, const std::string& text) {
 int ProcessId() { return static_cast<int>(::getpid()); }
 #endif
 
-Handle ToHandle(std::intptr_t value) {
-#ifdef _WIN32
-  return reinterpret_cast<Handle>(value);
-#else
-  return static_cast<Handle>(value);
-#endif
+// The lock file of a reader, to read only where it cannot be written; none
+// where there is none and none can be made (a read-only tree).
+bool OpenForReader(const std::string& path, InPlaceFile* file, FileError* error) {
+  if (OpenInPlace(path, InPlaceMode::kCreate, file, error)) return true;
+  FileError readOnly;
+  if (OpenInPlace(path, InPlaceMode::kReadOnly, file, &readOnly)) return true;
+  if (!readOnly.missing) {
+    *error = readOnly;
+    return false;
+  }
+  file->handle = -1;
+  return !error->missing;  // the type folder itself missing is no reason to go on
 }
 
-std::intptr_t FromHandle(Handle handle) {
-#ifdef _WIN32
-  return reinterpret_cast<std::intptr_t>(handle);
-#else
-  return handle;
-#endif
+// Polls until take() succeeds or the wait is over.
+template <typename Take>
+bool WaitFor(std::chrono::steady_clock::time_point deadline, Take take) {
+  while (!take()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }
 
 }  // namespace
 
-std::string TreeLock::PathIn(const std::string& root) { return root + "/.typedata-lock"; }
+std::string TreeLock::PathIn(const std::string& root) { return root + "/type/.typedata-lock"; }
 
-std::unique_ptr<TreeLock> TreeLock::Exclusive(const std::string& root, std::string* error) {
-  return Take(root, true, error);
+std::unique_ptr<TreeLock> TreeLock::Exclusive(const std::string& root, std::string* error, bool* busy) {
+  return Take(root, true, error, busy);
 }
 
-std::unique_ptr<TreeLock> TreeLock::Shared(const std::string& root, std::string* error) {
-  return Take(root, false, error);
+std::unique_ptr<TreeLock> TreeLock::Shared(const std::string& root, std::string* error, bool* busy) {
+  return Take(root, false, error, busy);
 }
 
-std::unique_ptr<TreeLock> TreeLock::Take(const std::string& root, bool exclusive, std::string* error) {
+std::unique_ptr<TreeLock> TreeLock::Take(const std::string& root, bool exclusive, std::string* error,
+                                         bool* busy) {
+  if (busy) *busy = false;
   const std::string path = PathIn(root);
-  std::string reason;
-  const Handle file = OpenLockFile(path, &reason);
-  if (file == kNone) {
-    *error = fmt::format("{}: the tree's lock file cannot be opened: {}", path, reason);
-    return nullptr;
-  }
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::duration<double>(WaitSeconds());
-  while (!TryLock(file, exclusive)) {
-    if (Clock::now() >= deadline) {
-      const std::string holder = ReadHolder(file);
-      CloseFile(file);
-      *error =
-          holder.empty()
-              ? fmt::format("the tree at {} is busy: another typedata command is reading it; try again", root)
-              : fmt::format("the tree at {} is busy: process {} is changing it; try again when it ends", root,
-                            holder);
+  InPlaceFile opened;
+  FileError failure;
+  if (!(exclusive ? OpenInPlace(path, InPlaceMode::kCreate, &opened, &failure)
+                  : OpenForReader(path, &opened, &failure))) {
+    if (failure.missing) {
+      *error = root + "/type: no type folder here (give --root the folder that holds type/)";
       return nullptr;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    *error = fmt::format("{}: the tree's lock file cannot be used: {}{}", path, failure.reason,
+                         failure.refused ? "; remove it (when no command is running) and try again" : "");
+    return nullptr;
   }
   std::unique_ptr<TreeLock> lock(new TreeLock);
-  lock->handle_ = FromHandle(file);
+  lock->handle_ = opened.handle;
   lock->exclusive_ = exclusive;
+  if (opened.handle == -1) return lock;  // a read-only tree without a lock file: nobody can change it
+  const Handle file = ToHandle(opened.handle);
+
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                             std::chrono::duration<double>(WaitSeconds()));
+  bool passed = false;  // the turnstile, for a reader: a changing command waits there
+  bool taken = false;
+  if (exclusive) {
+    // Held while the readers already in go; readers that come later wait.
+    passed = WaitFor(deadline, [&] { return TryLock(file, kTurnstile, true); });
+    taken = passed && WaitFor(deadline, [&] { return TryLock(file, kMainRange, true); });
+    if (passed) Unlock(file, kTurnstile);
+  } else {
+    taken = WaitFor(deadline, [&] {
+      if (!TryLock(file, kTurnstile, false)) return false;
+      passed = true;
+      const bool in = TryLock(file, kMainRange, false);
+      Unlock(file, kTurnstile);
+      return in;
+    });
+  }
+  if (!taken) {
+    if (busy) *busy = true;
+    const std::string holder = ReadHolder(file);
+    lock->handle_ = -1;
+    CloseInPlace(opened);
+    if (!holder.empty())
+      *error = fmt::format("the tree at {} is busy: process {} is changing it; try again when it ends", root,
+                           holder);
+    else if (!passed && !exclusive)
+      *error =
+          fmt::format("the tree at {} is busy: another typedata command waits to change it; try again", root);
+    else
+      *error = fmt::format("the tree at {} is busy: another typedata command is reading it; try again", root);
+    return nullptr;
+  }
   if (exclusive) WriteHolder(file, std::to_string(ProcessId()));
   return lock;
 }
 
 TreeLock::~TreeLock() {
+  if (handle_ == -1) return;
   const Handle file = ToHandle(handle_);
-  if (file == kNone) return;
   // The holder's id goes first, so that a waiting command never names a
   // process that has let go.
   if (exclusive_) WriteHolder(file, "");
-  Unlock(file);
-  CloseFile(file);
+  Unlock(file, kMainRange);
+  CloseInPlace(InPlaceFile{handle_, exclusive_});
 }
 
 }  // namespace tool

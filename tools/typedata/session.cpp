@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "atomic_file.h"
+#include "core/journal.h"
+#include "core/open_file.h"
+#include "core/type_files.h"
 #include "start/start.h"
-#include "tree.h"
 #include "typedata.h"
 
 namespace fs = std::filesystem;
@@ -38,8 +39,13 @@ Session::~Session() {
 
 bool Session::LoadMachine(const GlobalOptions& options, Access access, mmisim::Machine* machine,
                           std::string* error) {
-  bool remembered = false;
-  const std::string kept = ReadBytes(MachinePath(), &remembered);
+  std::string kept;
+  FileError failure;
+  const bool remembered = ReadWholeFile(MachinePath(), kMachineFile, &kept, &failure);
+  if (!remembered && !failure.missing) {
+    *error = failure.Message();
+    return false;
+  }
   if (options.machine.empty()) {
     if (!remembered) {
       *machine = mmisim::SampleMachine();
@@ -49,10 +55,8 @@ bool Session::LoadMachine(const GlobalOptions& options, Access access, mmisim::M
     machineText_ = kept;
     return mmisim::ParseMachine(kept, MachinePath(), machine, error);
   }
-  bool readable = false;
-  machineText_ = ReadBytes(options.machine, &readable);
-  if (!readable) {
-    *error = options.machine + ":0: cannot open the machine description";
+  if (!ReadWholeFile(options.machine, kMachineFile, &machineText_, &failure)) {
+    *error = options.machine + ":0: cannot open the machine description: " + failure.reason;
     return false;
   }
   if (!mmisim::ParseMachine(machineText_, options.machine, machine, error)) return false;
@@ -92,24 +96,33 @@ bool Session::Open(const GlobalOptions& options, Access access, bool makeTypeFol
   root_ = root.lexically_normal().generic_string();
   if (root_.size() > 1 && root_.back() == '/') root_.pop_back();
 
-  // No lock file is left in a folder that holds no tree.
-  if (!makeTypeFolder && !fs::is_directory(TypeFolder())) {
-    *error = TypeFolder() + ": no type folder here (run 'typedata init' first, or give --root)";
-    return false;
-  }
-  lock_ = access == Access::kChange ? TreeLock::Exclusive(root_, error) : TreeLock::Shared(root_, error);
-  if (!lock_) {
-    busy_ = true;
-    return false;
-  }
-  mmisim::Machine machine;
-  if (!LoadMachine(options, access, &machine, error)) return false;
-
+  // The lock lives in the type folder: made first where a tree is made, and
+  // no lock file is left in a folder that holds no tree.
   if (makeTypeFolder) fs::create_directories(TypeFolder(), failure);
   if (!fs::is_directory(TypeFolder())) {
     *error = TypeFolder() + ": no type folder here (run 'typedata init' first, or give --root)";
     return false;
   }
+  lock_ = access == Access::kChange ? TreeLock::Exclusive(root_, error, &busy_)
+                                    : TreeLock::Shared(root_, error, &busy_);
+  if (!lock_) return false;
+  // A command cut short is put back before this one looks at the tree.
+  if (!RollBackInterrupted(root_, TypeFolder(), &lock_, error)) {
+    busy_ = !lock_;
+    return false;
+  }
+  mmisim::Machine machine;
+  if (!LoadMachine(options, access, &machine, error)) return false;
+  // The host reads the catalogue as it starts, and would wait on a FIFO or
+  // read a device without end.
+  if (!CheckCatalogues(error)) return false;
+  std::string state;
+  FileError stateFailure;
+  if (!ReadWholeFile(StatePath(), kStateFile, &state, &stateFailure) && !stateFailure.missing) {
+    *error = stateFailure.Message() + " (the current type; remove the file to forget it)";
+    return false;
+  }
+
   previousDirectory_ = fs::current_path().string();
   fs::current_path(TypeFolder(), failure);
   if (failure) {
@@ -123,18 +136,34 @@ bool Session::Open(const GlobalOptions& options, Access access, bool makeTypeFol
   mmisim::StartHost(machine);
   if (rememberMachine_ && CatalogueExists() && !RememberMachine(error)) return false;
 
-  std::ifstream state(StatePath());
-  if (state) {
-    const nlohmann::json saved = nlohmann::json::parse(state, nullptr, /*allow_exceptions=*/false);
-    if (saved.is_object() && saved.contains("current") && saved["current"].is_number_integer()) {
-      const int number = saved["current"].get<int>();
-      if (TypeExists(number)) {
-        current_ = number;
-        MakeCurrentInHost(number);
-      }
+  const nlohmann::json saved = nlohmann::json::parse(state, nullptr, /*allow_exceptions=*/false);
+  if (saved.is_object() && saved.contains("current") && saved["current"].is_number_integer()) {
+    const int number = saved["current"].get<int>();
+    if (TypeExists(number)) {
+      current_ = number;
+      MakeCurrentInHost(number);
     }
   }
   return true;
+}
+
+bool Session::CheckCatalogues(std::string* error) const {
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(TypeFolder(), ignored)) {
+    std::string name = entry.path().filename().string();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    FileError failure;
+    if (name == "mmi.typ" && !CheckReadable(entry.path().generic_string(), kCatalogueFile, &failure) &&
+        !failure.missing) {
+      *error = failure.Message();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Session::TypeFilesReadable(int typeNo, std::string* error) const {
+  return CheckTypeDataFiles(TypeFolderOf(typeNo), typeNo, error);
 }
 
 std::string Session::CataloguePath() const {

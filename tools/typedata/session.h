@@ -56,6 +56,11 @@ class Session {
   std::string CataloguePath() const;  // the catalogue file, whatever its letter case
   bool CatalogueExists() const;
 
+  // Whether the service may be handed typeNo's data files: each one there
+  // is a regular file no bigger than a data file can be. False with a
+  // message naming the first that is not.
+  bool TypeFilesReadable(int typeNo, std::string* error) const;
+
   // The current type, -1 when none is known.
   int current() const { return current_; }
   // Makes typeNo the host's current type (system record) and remembers it.
@@ -84,6 +89,8 @@ class Session {
 
  private:
   std::string StatePath() const { return root_ + "/.typedata-state"; }
+  // Every file that the service could take for the catalogue is one it can read.
+  bool CheckCatalogues(std::string* error) const;
   void SaveState() const;
   bool LoadMachine(const GlobalOptions& options, Access access, mmisim::Machine* machine, std::string* error);
 

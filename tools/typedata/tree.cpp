@@ -2,21 +2,20 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "atomic_file.h"
+#include "core/open_file.h"
 
 namespace fs = std::filesystem;
 
 namespace tool {
 
 std::string ReadBytes(const std::string& path, bool* ok) {
-  std::ifstream in(path, std::ios::binary);
-  if (ok) *ok = static_cast<bool>(in);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  std::string bytes;
+  FileError ignored;
+  const bool read = ReadWholeFile(path, kTypeDataFile, &bytes, &ignored);
+  if (ok) *ok = read;
+  return bytes;
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {

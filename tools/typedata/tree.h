@@ -15,6 +15,8 @@ TreeFiles ReadTree(const std::string& folder);
 // Paths that are new or whose bytes differ in after.
 std::vector<std::string> ChangedFiles(const TreeFiles& before, const TreeFiles& after);
 
+// The bytes of a type data file (or a file of the tree no bigger), through
+// the tool's file opener; "" with *ok false when it cannot be read.
 std::string ReadBytes(const std::string& path, bool* ok = nullptr);
 // Puts bytes in place of a file, atomically (a temporary file renamed over it).
 bool WriteBytes(const std::string& path, const std::string& bytes);

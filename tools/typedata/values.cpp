@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+
+#include "core/type_files.h"
 
 namespace tool {
 
@@ -100,6 +103,13 @@ bool LoadType(int typeNo, TypeValues* values, std::string* error) {
     *error = fmt::format("no type {}", typeNo);
     return false;
   }
+  // The service opens the files itself: a FIFO or a huge file in a data
+  // file's place is refused first. The session's current folder is the
+  // type folder.
+  std::error_code ignored;
+  const std::string folder =
+      (std::filesystem::current_path(ignored) / fmt::format("{:04d}", typeNo)).generic_string();
+  if (!CheckTypeDataFiles(folder, typeNo, error)) return false;
   const int failed = ReadCurrentTypeData(typeNo);
   if (failed != 0) {
     ConfigRecord* config = nullptr;

@@ -8,13 +8,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string_view>
 #include <tuple>
 
+#include "core/open_file.h"
 #include "infer/decide.h"
 #include "infer/tree_listing.h"
 #include "session.h"
@@ -120,14 +119,10 @@ void ReadFiles(const TreeListing& listing, std::map<std::string, ConfigStats>* c
                (*configs)[key].prefix, file.typeNo, first->second)});
       continue;
     }
-    std::ifstream in(file.path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (!in) {
-      inference->conflicts.push_back({file.file, 0, "the file cannot be read"});
+    if (FileError failure; !ReadWholeFile(file.path, kTypeDataFile, &bytes, &failure)) {
+      inference->conflicts.push_back({file.file, 0, "the file cannot be read: " + failure.reason});
       continue;
     }
-    bytes = content.str();
     ++inference->files;
     inference->bytes += static_cast<long long>(bytes.size());
     FileRecord record;
@@ -269,6 +264,9 @@ bool InferTree(const std::string& root, Inference* inference, std::string* error
         false};
     DecideKinds(stats, &config, &evidence, &inference->conflicts);
     config.partNo = DecidePart(stats, parts, &evidence.part, &inference->conflicts);
+    // A sharing the files cannot tell is said where it is read, not only in the description.
+    if (evidence.part.assumed)
+      inference->notes.push_back(fmt::format("config {}: {}", stats.prefix, evidence.part.text));
     shared = std::max(shared, config.partNo);
     inference->machine.configs.push_back(std::move(config));
     inference->configs.push_back(std::move(evidence));

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "core/open_file.h"
+
 namespace fs = std::filesystem;
 
 namespace tool::infer {
@@ -95,11 +97,20 @@ bool ListTree(const std::string& root, TreeListing* listing, std::vector<Conflic
     const std::string name = entry.path().filename().string();
     const std::string lower = Lower(name);
     std::error_code ignored;
-    if (entry.is_directory(ignored) && name.size() == 4 && Digits(name)) {
+    if (name.rfind(".typedata-", 0) == 0) continue;  // the tool's own: the lock, the journal
+    if (entry.is_symlink(ignored) && name.size() == 4 && Digits(name)) {
+      conflicts->push_back(
+          {"type/" + name, 0, "the type folder is a symbolic link; not followed (its files are left out)"});
+    } else if (entry.is_directory(ignored) && name.size() == 4 && Digits(name)) {
       const int typeNo = std::stoi(name);
       listing->folders.insert(typeNo);
       ListTypeFolder(entry, typeNo, listing, conflicts, notes);
     } else if (lower == "mmi.typ") {
+      // The host reads it as it starts, and would wait on a FIFO.
+      if (FileError failure; !CheckReadable(entry.path().string(), kCatalogueFile, &failure)) {
+        conflicts->push_back({"type/" + name, 0, "the catalogue cannot be read: " + failure.reason});
+        continue;
+      }
       if (listing->catalogue)
         conflicts->push_back({"type/" + name, 0, "a second catalogue, in another letter case"});
       listing->catalogue = true;
