@@ -11,6 +11,7 @@
 
 #include "atomic_file.h"
 #include "commands.h"
+#include "core/journal.h"
 #include "documents.h"
 #include "names.h"
 #include "system_error.h"
@@ -71,12 +72,17 @@ class SourceFolder {
   std::map<std::string, std::vector<std::string>> names_;
 };
 
-// Takes the files of a new type away again: only those this command made,
-// and the folder only when this command made it and nothing else is in it.
-void RemoveNewType(const std::string& folder, bool madeFolder, const std::vector<std::string>& files) {
-  std::error_code ignored;
-  for (const std::string& file : files) std::filesystem::remove(folder + "/" + file, ignored);
-  if (madeFolder) std::filesystem::remove(folder, ignored);  // fails, rightly, when not empty
+// The catalogue's name in the type folder, as the service finds it.
+std::string CatalogueName(const Session& session) {
+  return std::filesystem::path(session.CataloguePath()).filename().string();
+}
+
+// Puts back what a failed command changed: "done" when all is as it was,
+// else what could not be put back.
+std::string PutBack(Journal& journal, const std::string& done) {
+  std::vector<std::string> putBack;
+  std::string error;
+  return journal.PutBack(&putBack, &error) ? done : error;
 }
 
 // The number for a new type: the one asked for, or the lowest that neither
@@ -137,7 +143,7 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
   const std::string folder = session.TypeFolderOf(typeNo);
   std::error_code ignored;
   const bool madeFolder = !std::filesystem::exists(folder, ignored);
-  std::vector<std::string> made;
+  std::vector<std::string> changes;
   std::vector<std::string> sourceNames;
   std::vector<CopyJob> copies;
   const SourceFolder sourceFolder(session.TypeFolderOf(source));
@@ -154,7 +160,15 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
     }
     sourceNames.emplace_back(sourceName);
     copies.push_back({path, folder + "/" + targetName});
-    made.emplace_back(targetName);
+    changes.push_back(fmt::format("{:04d}/{}", typeNo, targetName));
+  }
+  changes.push_back(CatalogueName(session));
+  // Copies, pulls and the catalogue's new line: all of them or none.
+  Journal journal(session.TypeFolder(), "add");
+  std::string error;
+  if (!journal.Begin(changes, &error)) {
+    out.Error(error);
+    return kUsageError;
   }
   std::size_t failed = 0;
   std::string reason;
@@ -163,17 +177,22 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
   // Every file is copied before any is flushed: the disk's flushes are paid
   // once for the type, not once a file.
   if (!folderReady || !CopyFilesTogether(copies, &failed, &reason)) {
-    RemoveNewType(folder, madeFolder, made);
     const std::string what = failed < sourceNames.size() ? sourceNames[failed] : "its files";
-    out.Error(fmt::format("type {}: {} could not be copied to type {}: {}; nothing was added", source, what,
-                          typeNo, reason));
+    out.Error(fmt::format("type {}: {} could not be copied to type {}: {}; {}", source, what, typeNo, reason,
+                          PutBack(journal, "nothing was added")));
     return kUsageError;  // an input/output error
   }
   CopyTypeDataOfAlreadyExistPartName(source, typeNo, name.c_str());
   if (UpdateTypeFile(name.c_str(), typeNo, 1) != 0) {
-    const std::string reason = SystemReason();
-    RemoveNewType(folder, madeFolder, made);
-    out.Error(session.CataloguePath() + " could not be updated: " + reason + "; nothing was added");
+    const std::string why = SystemReason();
+    out.Error(session.CataloguePath() + " could not be updated: " + why + "; " +
+              PutBack(journal, "nothing was added"));
+    return kUsageError;
+  }
+  if (!journal.Finish(&error)) {
+    out.Error(
+        "the type was added, but its journal could not be removed, so the next command takes it away: " +
+        error);
     return kUsageError;
   }
   AddModel model{typeNo, name, source, {}, {}};
@@ -197,35 +216,41 @@ int RunRename(const GlobalOptions& options, int number, const std::string& name,
     return kRefused;
   }
   const std::string oldName = session.TypeName(number);
-  // Only the type's own files change: its folder is all there is to compare.
-  const std::string own = session.TypeFolderOf(number);
-  const TreeFiles before = ReadTree(own);
+  // The type's own files (the shared configs it pulls) and the catalogue:
+  // all of them or none.
+  std::vector<std::string> changes;
+  for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next)
+    changes.push_back(fmt::format("{:04d}/{}{:04d}.DAT", number, config->name, number));
+  changes.push_back(CatalogueName(session));
+  Journal journal(session.TypeFolder(), "rename");
+  std::string error;
+  if (!journal.Begin(changes, &error)) {
+    out.Error(error);
+    return kUsageError;
+  }
   // Pulled while the type still carries its old name, as the reference.
   CopyTypeDataOfAlreadyExistPartName(number, number, name.c_str());
   if (UpdateTypeFile(name.c_str(), number, 0) != 0) {
     const std::string reason = SystemReason();
-    // The type keeps its old name, so it keeps its old files too.
-    for (const std::string& file : ChangedFiles(before, ReadTree(own))) {
-      const auto old = before.find(file);
-      if (old != before.end()) {
-        WriteBytes(own + "/" + file, old->second);
-      } else {
-        std::error_code ignored;
-        std::filesystem::remove(own + "/" + file, ignored);
-      }
-    }
-    out.Error(session.CataloguePath() + " could not be updated: " + reason +
-              "; the type keeps its name and its files");
+    out.Error(session.CataloguePath() + " could not be updated: " + reason + "; " +
+              PutBack(journal, "the type keeps its name and its files"));
+    return kUsageError;
+  }
+  // What the type took: its own files that changed (the catalogue is no
+  // shared config, and other types' files are not touched).
+  const std::vector<std::string> changed = journal.ChangedFiles();
+  if (!journal.Finish(&error)) {
+    out.Error(
+        "the type was renamed, but its journal could not be removed, so the next command puts the old "
+        "name back: " +
+        error);
     return kUsageError;
   }
   if (session.current() == number) session.SetCurrent(number);
   RenameModel model{number, oldName, name, {}, {}};
-  // What the type took: its own files that changed (the catalogue is no
-  // shared config, and other types' files are not touched).
-  const std::vector<std::string> changed = ChangedFiles(before, ReadTree(own));
   model.pulls = PullsOf(session, name, number, [&](const std::string& prefix) {
-    return std::find(changed.begin(), changed.end(), fmt::format("{}{:04d}.DAT", prefix, number)) !=
-           changed.end();
+    return std::find(changed.begin(), changed.end(),
+                     fmt::format("{:04d}/{}{:04d}.DAT", number, prefix, number)) != changed.end();
   });
   if (std::string warning = WarningOfName(session, name, number); !warning.empty()) {
     out.Warning(warning);

@@ -3,14 +3,17 @@
 #include <fmt/core.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "atomic_file.h"
 #include "commands.h"
+#include "core/journal.h"
 #include "documents.h"
 #include "names.h"
 #include "start/start.h"
+#include "system_error.h"
 #include "tree.h"
 #include "typedata.h"
 
@@ -18,15 +21,11 @@ namespace tool {
 namespace {
 
 // Reads "NUMBER,NAME" lines (NAME may be quoted; blank lines and lines
-// starting with '#' are passed over) into names. False with "file:line:
-// what" in *error.
-bool ReadNames(const std::string& file, std::map<int, std::string>* names, std::string* error) {
-  bool readable = false;
-  std::istringstream lines(ReadBytes(file, &readable));
-  if (!readable) {
-    *error = file + ":0: cannot be read";
-    return false;
-  }
+// starting with '#' are passed over) from text, the file named file, into
+// names. False with "file:line: what" in *error.
+bool ReadNames(const std::string& text, const std::string& file, std::map<int, std::string>* names,
+               std::string* error) {
+  std::istringstream lines(text);
   int lineNo = 0;
   for (std::string line; std::getline(lines, line);) {
     ++lineNo;
@@ -55,8 +54,20 @@ bool ReadNames(const std::string& file, std::map<int, std::string>* names, std::
 }  // namespace
 
 int RunRecover(const GlobalOptions& options, const std::string& namesFile, Output& out) {
-  Session session;
+  // The names file is the user's, named from where the command was given:
+  // read before the session moves into the type folder.
+  std::string namesText;
   std::string error;
+  if (!namesFile.empty()) {
+    bool readable = false;
+    namesText = ReadBytes(std::filesystem::absolute(namesFile).string(), &readable);
+    if (!readable) {
+      const std::string reason = SystemReason();
+      out.Error(namesFile + ": cannot be read" + (reason.empty() ? "" : ": " + reason));
+      return kUsageError;
+    }
+  }
+  Session session;
   if (!session.Open(options, Access::kChange, /*makeTypeFolder=*/false, &error)) {
     out.Error(error);
     return session.busy() ? kRefused : kUsageError;
@@ -76,7 +87,7 @@ int RunRecover(const GlobalOptions& options, const std::string& namesFile, Outpu
     return kRefused;
   }
   std::map<int, std::string> names;
-  if (!namesFile.empty() && !ReadNames(namesFile, &names, &error)) {
+  if (!namesFile.empty() && !ReadNames(namesText, namesFile, &names, &error)) {
     out.Error(error);
     return kUsageError;
   }
@@ -106,9 +117,16 @@ int RunRecover(const GlobalOptions& options, const std::string& namesFile, Outpu
     // The newest first, as add lists them.
     catalogue.insert(0, fmt::format("{},\"{}\"\r\n", number, name));
   }
-  if (!ReplaceFileAtomically(session.CataloguePath(), catalogue, &error)) {
+  // A recover cut short leaves no catalogue and no temporary file.
+  Journal journal(session.TypeFolder(), "recover");
+  const std::string path = session.CataloguePath();
+  if (!journal.Begin({std::filesystem::path(path).filename().string()}, &error)) {
+    out.Error(error);
+    return kUsageError;
+  }
+  if (!ReplaceFileAtomically(path, catalogue, &error) || !journal.Finish(&error)) {
     out.Error("the catalogue could not be written: " + error);
-    return kUsageError;  // an input/output error
+    return kUsageError;  // an input/output error; the journal takes back what was written
   }
   RecoverModel model{session.CataloguePath(), {}};
   for (int number : numbers) {

@@ -1,5 +1,6 @@
 // typedata set, typedata export, typedata import.
 #include <fmt/core.h>
+#include <fmt/format.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include "edit.h"
 #include "import.h"
 #include "push_check.h"
+#include "save_failure.h"
 #include "system_error.h"
 #include "tree.h"
 #include "typedata.h"
@@ -18,32 +20,57 @@
 namespace tool {
 namespace {
 
-// Saves the type and collects the files written: the type's own and the
-// shared ones that went to other types. A failed save is an input/output
-// error: its message names the file and the system's reason.
-int SaveAndCollect(Session& session, int number, SavedFiles* saved, Output& out) {
-  std::vector<std::string> written;
+// Saves the type under a journal and collects the files written: the
+// type's own and the shared ones that went to other types. A save that
+// fails, or whose push misses a type sharing a changed config, is put back
+// whole; *failed says what became of the files. A failed save is an
+// input/output error: its message names the file and the system's reason.
+int SaveAndCollect(Session& session, int number, const char* command, SavedFiles* saved, FailedSave* failed,
+                   Output& out) {
+  Journal journal(session.TypeFolder(), command);
   std::string error;
-  const bool ok = SaveType(session, number, &written, &error);
-  if (!ok) out.Error(error);
+  if (!journal.Begin(FilesASaveWrites(session, number), &error)) {
+    out.Error(error);
+    failed->error = error;
+    return kUsageError;
+  }
+  std::vector<std::string> written;
+  const bool ok = SaveType(session, number, journal, &written, &error);
+  std::vector<std::string> errors;
+  if (!ok) errors.push_back(error);
   // A type that shares a changed config must hold it now, or be named.
-  const std::vector<MissedPush> missed = MissedPushes(session, number, written);
-  for (const MissedPush& push : missed) {
-    out.Error(fmt::format("type {:04d} '{}' shares a changed config but did not receive it: {}: {}", push.type,
-                          push.name, push.file, push.reason));
+  for (const MissedPush& push : MissedPushes(session, number, written)) {
+    errors.push_back(fmt::format("type {:04d} '{}' shares a changed config but did not receive it: {}: {}",
+                                 push.type, push.name, push.file, push.reason));
   }
-  if (!ok) return kUsageError;
-  if (!missed.empty()) return kRefused;
-  const std::string own = fmt::format("{:04d}/", number);
-  for (const std::string& file : written) {
-    if (file.rfind(own, 0) == 0) {
-      saved->own.push_back(file);
-    } else {
-      const int to = std::atoi(file.substr(0, 4).c_str());
-      saved->shared.push_back({to, session.TypeName(to), file});
+  if (errors.empty() && !journal.Finish(&error))
+    errors.push_back("the save's journal could not be removed, so the next command puts the files back: " +
+                     error);
+  const auto collect = [&](const std::vector<std::string>& files) {
+    const std::string own = fmt::format("{:04d}/", number);
+    for (const std::string& file : files) {
+      if (file.rfind(own, 0) == 0) {
+        saved->own.push_back(file);
+      } else {
+        const int to = std::atoi(file.substr(0, 4).c_str());
+        saved->shared.push_back({to, session.TypeName(to), file});
+      }
     }
+  };
+  if (errors.empty()) {
+    collect(written);
+    return kDone;
   }
-  return kDone;
+  for (const std::string& message : errors) out.Error(message);
+  failed->error = fmt::format("{}", fmt::join(errors, "; "));
+  std::string why;
+  if (!journal.PutBack(&failed->putBack, &why)) {
+    out.Error(why);
+    failed->kept = journal.ChangedFiles();
+    collect(failed->kept);
+  }
+  out.Error(WhatWasSaved(*failed));
+  return ok ? kRefused : kUsageError;
 }
 
 // Reviews the changes (the files' number forms, rounding) and applies them
@@ -105,7 +132,12 @@ int RunSet(const GlobalOptions& options, int number, const std::string& prefix,
   if (const int status = ReviewAndApply(options, loaded, changes, "", false, &model.changes, out);
       status != kDone)
     return status;
-  if (const int status = SaveAndCollect(session, number, &model.saved, out); status != kDone) return status;
+  FailedSave failed;
+  if (const int status = SaveAndCollect(session, number, "set", &model.saved, &failed, out);
+      status != kDone) {
+    if (options.json) out.Document(FailedSaveDocument(ToDocument(model), failed));
+    return status;
+  }
   Present(options, model, out);
   return kDone;
 }
@@ -178,7 +210,12 @@ int RunImport(const GlobalOptions& options, int number, const std::string& file,
       status != kDone)
     return status;
   if (!model.changed.empty()) {
-    if (const int status = SaveAndCollect(session, number, &model.saved, out); status != kDone) return status;
+    FailedSave failed;
+    if (const int status = SaveAndCollect(session, number, "import", &model.saved, &failed, out);
+        status != kDone) {
+      if (options.json) out.Document(FailedSaveDocument(ToDocument(model), failed));
+      return status;
+    }
   }
   Present(options, model, out);
   return kDone;

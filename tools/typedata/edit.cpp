@@ -2,6 +2,7 @@
 
 #include <fmt/core.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,7 +10,6 @@
 
 #include "save_failure.h"
 #include "system_error.h"
-#include "tree.h"
 #include "typedata.h"
 
 namespace tool {
@@ -135,14 +135,15 @@ bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, 
   return true;
 }
 
-bool SaveType(Session& session, int typeNo, std::vector<std::string>* written, std::string* error) {
-  const TreeFiles before = ReadTree(session.TypeFolder());
+bool SaveType(Session& session, int typeNo, const Journal& journal, std::vector<std::string>* written,
+              std::string* error) {
   const SaveWitness witness(session, typeNo);
   session.MakeCurrentInHost(typeNo);
   const int result = SaveAllCurrentTypeData();
   const std::string reason = result != 0 ? SystemReason() : "";
   if (session.current() >= 0) session.MakeCurrentInHost(session.current());
-  *written = ChangedFiles(before, ReadTree(session.TypeFolder()));
+  *written = journal.ChangedFiles();
+  std::sort(written->begin(), written->end());
   if (result != 0) {
     *error = witness.Failure(reason);
     return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/journal.h"
 #include "session.h"
 #include "values.h"
 
@@ -28,9 +29,12 @@ bool ParseAssignment(const std::string& prefix, const std::string& text, Change*
 // *changed tells whether the value differs from what the type held.
 bool ApplyChange(const TypeValues& loaded, const Change& change, bool* changed, std::string* error);
 
-// Saves every config of the type as the current type (SaveAllCurrentTypeData)
-// and gives the files written, relative to the type folder.
-bool SaveType(Session& session, int typeNo, std::vector<std::string>* written, std::string* error);
+// Saves every config of the type as the current type (SaveAllCurrentTypeData),
+// the service pushing its shared configs to the types that share them, and
+// gives the files written, relative to the type folder: those of the ones
+// the journal names (begun on FilesASaveWrites) that changed.
+bool SaveType(Session& session, int typeNo, const Journal& journal, std::vector<std::string>* written,
+              std::string* error);
 
 }  // namespace tool
 

@@ -28,6 +28,25 @@ std::string ReasonAt(const std::string& path) {
 
 }  // namespace
 
+std::vector<std::string> FilesASaveWrites(const Session& session, int typeNo) {
+  std::vector<std::string> files;
+  const std::vector<std::string> parts = PartsOf(session.TypeName(typeNo));
+  const int partCount = GetMMISystemStruc()->namePartCount;
+  std::vector<TypeInfo> types;
+  for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next) {
+    files.push_back(fmt::format("{:04d}/{}{:04d}.DAT", typeNo, config->name, typeNo));
+    const int p = config->partNo;
+    if (p < 1 || p > partCount || p > static_cast<int>(parts.size())) continue;
+    if (types.empty()) types = session.Types();
+    for (const TypeInfo& other : types) {
+      if (other.number != typeNo && static_cast<int>(other.parts.size()) >= p &&
+          other.parts[p - 1] == parts[p - 1])
+        files.push_back(fmt::format("{:04d}/{}{:04d}.DAT", other.number, config->name, other.number));
+    }
+  }
+  return files;
+}
+
 std::vector<MissedPush> MissedPushes(const Session& session, int typeNo,
                                      const std::vector<std::string>& written) {
   std::vector<MissedPush> missed;

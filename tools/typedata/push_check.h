@@ -16,6 +16,13 @@ struct MissedPush {
   std::string reason;  // why it does not hold the saved file
 };
 
+// The files that saving typeNo may write, relative to the type folder: its
+// own file of every config and, for each config bound to a name part p,
+// the file of every other type whose part p is the same (the service
+// pushes the saved file to them). Taken from the catalogue and the
+// machine; no file is read.
+std::vector<std::string> FilesASaveWrites(const Session& session, int typeNo);
+
 // The types sharing, through a name part, a config whose file of typeNo the
 // save wrote (written: paths relative to the type folder, "0001/TOOL0001.DAT"),
 // whose own file of that config now differs from it.

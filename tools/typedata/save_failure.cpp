@@ -1,6 +1,7 @@
 #include "save_failure.h"
 
 #include <fmt/core.h>
+#include <fmt/format.h>
 
 #include "typedata.h"
 
@@ -35,6 +36,28 @@ std::string SaveWitness::Failure(const std::string& reason) const {
   return fmt::format(
       "type {} could not be saved in {}{}", typeNo_,
       fs::path(session_.TypeFolderOf(typeNo_)).lexically_relative(session_.root()).generic_string(), why);
+}
+
+std::string WhatWasSaved(const FailedSave& failed) {
+  const auto listed = [](const std::vector<std::string>& files) {
+    return fmt::format("{}", fmt::join(files, ", "));
+  };
+  if (!failed.kept.empty())
+    return fmt::format("{} {} the new values: {} could not be put back{}", listed(failed.kept),
+                       failed.kept.size() == 1 ? "holds" : "hold", failed.kept.size() == 1 ? "it" : "they",
+                       failed.putBack.empty()
+                           ? ""
+                           : fmt::format(" ({} {} put back as before)", listed(failed.putBack),
+                                         failed.putBack.size() == 1 ? "was" : "were"));
+  if (failed.putBack.empty()) return "nothing was saved";
+  return fmt::format("nothing was saved: {}, which the save had written, {}", listed(failed.putBack),
+                     failed.putBack.size() == 1 ? "was put back as it was" : "were put back as they were");
+}
+
+Document FailedSaveDocument(Document document, const FailedSave& failed) {
+  document["error"] = failed.error;
+  document["putBack"] = failed.putBack;
+  return document;
 }
 
 }  // namespace tool

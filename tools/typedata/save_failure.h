@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "documents.h"
 #include "session.h"
 
 namespace tool {
@@ -31,6 +32,22 @@ class SaveWitness {
   int typeNo_;
   std::vector<File> files_;
 };
+
+// A save that failed: why, and what became of the files it had written.
+struct FailedSave {
+  std::string error;
+  std::vector<std::string> putBack;  // written, then put back as they were
+  std::vector<std::string> kept;     // written and not put back: they hold the new values
+};
+
+// "nothing was saved: 0001/TOOL0001.DAT, which the save had written, was
+// put back as it was", or which files could not be put back.
+std::string WhatWasSaved(const FailedSave& failed);
+
+// The command's document for a failed save: what it holds, saved and
+// shared naming only the files that hold new values, with "error" and
+// "putBack" (docs/json.md).
+Document FailedSaveDocument(Document document, const FailedSave& failed);
 
 }  // namespace tool
 

@@ -169,12 +169,14 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
     GlobalOptions strict = options;
     strict.strict = body.contains("strict") && body["strict"].is_boolean() && body["strict"].get<bool>();
     const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);
-    if (reply.status != kDone || reply.document.is_null())
+    // A save that failed answers with the set document, which says what
+    // became of each file it had written ("putBack", "error").
+    if (reply.document.is_null())
       return SendError(response, reply.status == kDone ? 500 : HttpStatus(reply.status),
                        Why(reply, "nothing was saved"), reply.messages);
     Document answer = reply.document;
     answer["messages"] = reply.messages;
-    SendJson(response, 200, answer);
+    SendJson(response, HttpStatus(reply.status), answer);
   });
 }
 

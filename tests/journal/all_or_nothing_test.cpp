@@ -1,0 +1,134 @@
+// A changing command that fails puts back what it changed and says what
+// became of each file; check names what a command cut short left; recover
+// reads its names file where the user named it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "tool/tool_runner.h"
+
+namespace {
+
+using td::testing::ReadFileBytes;
+using td::testing::ToolRun;
+using td::testing::WriteFileBytes;
+
+class AllOrNothing : public td::testing::ToolTest {
+ protected:
+  // Types 1 T40+STEEL, 2 T40+ALU, 3 T40+CU, 4 T55+STEEL: TOOL shared by 1-3.
+  void MakeTree() {
+    ASSERT_EQ(Tool("init").status, 0);
+    for (const char* name : {"T40+STEEL", "T40+ALU", "T40+CU", "T55+STEEL"})
+      ASSERT_EQ(Tool(std::string("add ") + name).status, 0);
+  }
+};
+
+TEST_F(AllOrNothing, ASharedPushThatFailsIsPutBackWholeAndSaysSo) {
+  MakeTree();
+  const std::string tool1 = TypeFile("0001/TOOL0001.DAT");
+  const std::string tool3 = TypeFile("0003/TOOL0003.DAT");
+  std::remove(workspace_.Path("type/0002/TOOL0002.DAT").c_str());
+  td::testing::MakeDirs(workspace_.Path("type/0002/TOOL0002.DAT"));  // the push cannot reach type 2
+
+  const ToolRun text = Tool("set 1 TOOL D:1=41.5");
+  EXPECT_EQ(text.status, 1);
+  EXPECT_NE(text.err.find("type 0002 'T40+ALU' shares a changed config but did not receive it"),
+            std::string::npos)
+      << text.err;
+  EXPECT_NE(
+      text.err.find("nothing was saved: 0001/TOOL0001.DAT, 0003/TOOL0003.DAT, which the save had written, "
+                    "were put back as they were"),
+      std::string::npos)
+      << text.err;
+  EXPECT_EQ(TypeFile("0001/TOOL0001.DAT"), tool1) << "the type's own save is put back";
+  EXPECT_EQ(TypeFile("0003/TOOL0003.DAT"), tool3) << "and so is the push that arrived";
+
+  const ToolRun json = Tool("--json set 1 TOOL D:1=41.5");
+  EXPECT_EQ(json.status, 1);
+  const nlohmann::json document = nlohmann::json::parse(json.out, nullptr, false);
+  ASSERT_TRUE(document.is_object()) << "a document even on failure: " << json.out;
+  EXPECT_EQ(document["command"], "set");
+  EXPECT_EQ(document["saved"], nlohmann::json::array());
+  EXPECT_EQ(document["shared"], nlohmann::json::array());
+  EXPECT_EQ(document["putBack"], nlohmann::json({"0001/TOOL0001.DAT", "0003/TOOL0003.DAT"}));
+  EXPECT_NE(
+      document["error"].get<std::string>().find("0002/TOOL0002.DAT: a folder stands where the file belongs"),
+      std::string::npos);
+  EXPECT_EQ(TypeFile("0001/TOOL0001.DAT"), tool1);
+  EXPECT_FALSE(std::filesystem::exists(workspace_.Path("type/.typedata-journal")));
+}
+
+TEST_F(AllOrNothing, CheckNamesALostCatalogueAndTheTemporaryFileHoldingIt) {
+  MakeTree();
+  ASSERT_EQ(
+      std::rename(workspace_.Path("type/mmi.typ").c_str(), workspace_.Path("type/~td0badf00d.tmp").c_str()),
+      0);
+  const ToolRun check = Tool("--json check");
+  EXPECT_EQ(check.status, 1) << check.err;
+  const nlohmann::json document = nlohmann::json::parse(check.out, nullptr, false);
+  ASSERT_TRUE(document.is_object()) << check.out << check.err;
+  std::string problems;
+  for (const auto& problem : document["problems"])
+    problems += problem["file"].get<std::string>() + ": " + problem["problem"].get<std::string>() + "\n";
+  EXPECT_NE(problems.find("type/mmi.typ: the catalogue is missing, but 5 type folders exist"),
+            std::string::npos)
+      << problems;
+  EXPECT_NE(problems.find("type/~td0badf00d.tmp: a temporary file holding a catalogue of 5 types"),
+            std::string::npos)
+      << problems;
+}
+
+TEST_F(AllOrNothing, RecoverReadsItsNamesFileFromTheWorkingFolder) {
+  MakeTree();
+  ASSERT_EQ(std::remove(workspace_.Path("type/mmi.typ").c_str()), 0);
+  const std::string here = workspace_.Path("elsewhere");
+  td::testing::MakeDirs(here);
+  WriteFileBytes(here + "/names.txt", "1,T40+STEEL\n4,T55+STEEL\n");
+  // A file of the same name in type/ must not be the one read.
+  WriteFileBytes(workspace_.Path("type/names.txt"), "2,WRONG\n");
+  const std::string tool =
+      std::string("cd ") + here + " && NO_COLOR=1 " + TD_TOOL_PATH + " --root " + workspace_.root() + " ";
+  const ToolRun missing = Shell(tool + "recover --names nosuch.txt 2>&1");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("nosuch.txt: cannot be read: No such file or directory"), std::string::npos)
+      << missing.err;
+  std::remove(workspace_.Path("type/names.txt").c_str());
+
+  const ToolRun recover = Shell(tool + "recover --names names.txt 2>&1");
+  EXPECT_EQ(recover.status, 0) << recover.err;
+  const std::string catalogue = TypeFile("mmi.typ");
+  EXPECT_NE(catalogue.find("1,\"T40+STEEL\""), std::string::npos) << catalogue;
+  EXPECT_NE(catalogue.find("4,\"T55+STEEL\""), std::string::npos) << catalogue;
+}
+
+// A set reads the files it may change, not the whole type folder: files of
+// someone else's there (1.4 GiB of backups, each below what a data file
+// may be) do not make it read them.
+TEST_F(AllOrNothing, ASetReadsNoFileOfAnotherKind) {
+#ifdef TD_SANITIZED
+  GTEST_SKIP() << "the sanitizers' runtime cannot start under a limit of its address space";
+#endif
+  MakeTree();
+  td::testing::MakeDirs(workspace_.Path("type/backup"));
+  for (int i = 0; i < 24; ++i) {
+    std::FILE* big = std::fopen(workspace_.Path("type/backup/part" + std::to_string(i)).c_str(), "wb");
+    ASSERT_NE(big, nullptr);
+    ASSERT_EQ(::ftruncate(fileno(big), 60LL << 20), 0);  // sparse: no disk taken
+    std::fclose(big);
+  }
+  // With 1 GiB of address space, holding them all fails.
+  const ToolRun set = Shell("ulimit -v 1048576; NO_COLOR=1 " + std::string(TD_TOOL_PATH) + " --root " +
+                            workspace_.root() + " set 1 MAT D:1=9.5 2>&1");
+  EXPECT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(set.err.find("backup"), std::string::npos) << set.err;
+  EXPECT_NE(set.err.find("shared with type 0004 'T55+STEEL': 0004/MAT0004.DAT"), std::string::npos)
+      << set.err;
+  std::filesystem::remove_all(workspace_.Path("type/backup"));
+}
+
+}  // namespace
