@@ -1,7 +1,11 @@
 // The name part through which a config is shared: the position k at which
 // types with equal parts hold byte-identical files of the config, and types
 // with differing parts do not. Counted in pairs of types, from the number of
-// files with each content in each group, so the count is linear.
+// files with each content in each group, so the count is linear. Types with
+// the same name agree at every part, so their identical files tell no part;
+// and identical files tell nothing without types of another part to set
+// them against: a part is claimed only on pairs that tell it, else part 0
+// is assumed and said so.
 #include <fmt/core.h>
 
 #include <unordered_map>
@@ -19,6 +23,7 @@ struct PartScore {
   long long contra = 0;    // equal parts, differing files
   long long coincide = 0;  // differing parts, identical files
   long long apart = 0;     // differing parts, differing files
+  long long twins = 0;     // of agree: types with the same parts (names), which tell no part
   // part text -> the records of the types that have it
   std::map<std::string, std::vector<const FileRecord*>> groups;
 };
@@ -32,37 +37,83 @@ PartScore Score(const ConfigStats& stats, const TypeParts& parts, int k) {
     score.groups[found->second[k - 1]].push_back(&record);
   }
   std::unordered_map<std::uint64_t, long long> all;
+  // parts joined (no part holds a line feed) -> content -> files
+  std::map<std::string, std::unordered_map<std::uint64_t, long long>> sameName;
   long long total = 0;
   long long within = 0;
   for (const auto& [text, records] : score.groups) {
     std::unordered_map<std::uint64_t, long long> same;
-    for (const FileRecord* record : records) ++same[record->hash], ++all[record->hash];
+    for (const FileRecord* record : records) {
+      ++same[record->hash], ++all[record->hash];
+      std::string name;
+      for (const std::string& part : parts.at(record->typeNo)) name += part + '\n';
+      ++sameName[name][record->hash];
+    }
     for (const auto& [hash, n] : same) score.agree += Pairs(n);
     within += Pairs(static_cast<long long>(records.size()));
     total += static_cast<long long>(records.size());
   }
   long long identical = 0;
   for (const auto& [hash, n] : all) identical += Pairs(n);
+  for (const auto& [name, contents] : sameName) {
+    for (const auto& [hash, n] : contents) score.twins += Pairs(n);
+  }
   score.contra = within - score.agree;
   score.coincide = identical - score.agree;
   score.apart = Pairs(total) - within - score.coincide;
   return score;
 }
 
-bool Fits(const PartScore& s) { return s.agree > 0 && s.contra == 0 && s.apart > 0; }
+// Identical pairs that speak for this part: types with differing names.
+long long Telling(const PartScore& s) { return s.agree - s.twins; }
+
+// Telling pairs, no counter-example, and types of differing parts that hold
+// differing files to set them against.
+bool Fits(const PartScore& s) { return Telling(s) > 0 && s.contra == 0 && s.apart > 0; }
 
 // Shared with a few differing files: far more agreement than disagreement
 // within the groups, and more than between them.
 bool LooksShared(const PartScore& s) {
-  if (s.agree == 0 || s.agree < 2 * s.contra) return false;
-  const double inside = static_cast<double>(s.agree) / static_cast<double>(s.agree + s.contra);
+  const long long telling = Telling(s);
+  if (telling == 0 || s.apart == 0 || telling < 2 * s.contra) return false;
+  const double inside = static_cast<double>(telling) / static_cast<double>(telling + s.contra);
   const long long between = s.coincide + s.apart;
   const double outside = between == 0 ? 0.0 : static_cast<double>(s.coincide) / static_cast<double>(between);
   return inside > outside;
 }
 
 std::string Counts(const PartScore& s) {
-  return fmt::format("{} pairs identical, {} counter-examples", s.agree, s.contra);
+  const std::string twins = s.twins == 0 ? "" : fmt::format(" ({} of types with the same name)", s.twins);
+  return fmt::format("{} pairs identical{}, {} counter-examples", s.agree, twins, s.contra);
+}
+
+// Why no part is claimed although identical files with a common part and no
+// counter-example would suggest one; "" when nothing suggests one.
+std::string WeakEvidence(const ConfigStats& stats, const std::vector<PartScore>& scores) {
+  std::unordered_map<std::uint64_t, int> contents;
+  for (const FileRecord& record : stats.records) ++contents[record.hash];
+  if (stats.records.size() > 1 && contents.size() == 1) {
+    return fmt::format(
+        "assumed not shared: the files of all {} types are identical, which cannot tell whether or through "
+        "which part it is shared",
+        stats.records.size());
+  }
+  for (const PartScore& s : scores) {
+    if (s.agree == 0 || s.contra > 0) continue;
+    if (Telling(s) == 0) {
+      return fmt::format(
+          "assumed not shared: the only identical files with a common part are of types with the same name "
+          "({} pairs), which agree at every part and cannot tell which",
+          s.twins);
+    }
+    if (s.apart == 0) {
+      return fmt::format(
+          "assumed not shared: part {}'s identical files ({} pairs) have no types with another part {} "
+          "holding other files to set them against",
+          s.part, s.agree, s.part);
+    }
+  }
+  return "";
 }
 
 // Every file of a group that differs from what most of its group hold.
@@ -100,8 +151,8 @@ int DecidePart(const ConfigStats& stats, const TypeParts& parts, Evidence* evide
   for (int k = 1; k <= 3; ++k) scores.push_back(Score(stats, parts, k));
   const PartScore* best = nullptr;
   for (const PartScore& s : scores) {
-    if (Fits(s) &&
-        (!best || s.agree > best->agree || (s.agree == best->agree && s.coincide < best->coincide)))
+    if (Fits(s) && (!best || Telling(s) > Telling(*best) ||
+                    (Telling(s) == Telling(*best) && s.coincide < best->coincide)))
       best = &s;
   }
   if (best) {
@@ -113,12 +164,17 @@ int DecidePart(const ConfigStats& stats, const TypeParts& parts, Evidence* evide
     return best->part;
   }
   for (const PartScore& s : scores) {
-    if (LooksShared(s) && (!best || s.agree - s.contra > best->agree - best->contra)) best = &s;
+    if (LooksShared(s) && (!best || Telling(s) - s.contra > Telling(*best) - best->contra)) best = &s;
   }
   if (best) {
     evidence->text = fmt::format("shared through part {}: {}, each reported", best->part, Counts(*best));
     ReportDiffering(*best, stats.prefix, conflicts);
     return best->part;
+  }
+  if (std::string weak = WeakEvidence(stats, scores); !weak.empty()) {
+    evidence->text = std::move(weak);
+    evidence->assumed = true;
+    return 0;
   }
   const PartScore* closest = nullptr;
   for (const PartScore& s : scores) {
