@@ -88,6 +88,9 @@ const std::map<CfgId, std::int32_t>& OfflineCommMemory();
 // the dummy read that closes their step is answered.
 const std::map<CfgId, std::int32_t>& ControllerMemory();
 void ClearControllerMemory();
+// Values the controller has taken since start, each transfer counted (a
+// value sent twice counts twice), whether or not calls are recorded.
+long ControllerTransfers();
 
 struct TypeCodeReceived {
   int boardConfigIndex = 0;

@@ -34,6 +34,7 @@ struct State {
   IdValueMap offlineComm;
   IdValueMap controller;
   std::vector<std::pair<CfgId, std::int32_t>> transfers;  // queued, not delivered
+  long delivered = 0;                                     // transfers the controller has taken
   std::vector<TypeCodeReceived> typeCodes;
   bool hpcOnline = false;
   int hpcTypeNo = -1;

@@ -10,6 +10,7 @@ const std::map<CfgId, std::int32_t>& CommMemory() { return S().comm.Values(); }
 const std::map<CfgId, std::int32_t>& OfflineCommMemory() { return S().offlineComm.Values(); }
 const std::map<CfgId, std::int32_t>& ControllerMemory() { return S().controller.Values(); }
 void ClearControllerMemory() { S().controller.Clear(); }
+long ControllerTransfers() { return S().delivered; }
 const std::vector<TypeCodeReceived>& TypeCodesReceived() { return S().typeCodes; }
 void SetHpcOnline(bool online) { S().hpcOnline = online; }
 int HpcTypeNo() { return S().hpcTypeNo; }
@@ -60,6 +61,7 @@ int TD_CALL DummyRead0(HWND window, int notice, int configIndex) {
   // The controller has taken every transfer queued before the dummy read
   // when the read is answered.
   for (const auto& [id, value] : s.transfers) s.controller.Set(id, value);
+  s.delivered += static_cast<long>(s.transfers.size());
   s.transfers.clear();
   s.messages.push_back(mmisim::PostedMessage{window, mmisim::kStepAnswerMessage, notice, configIndex});
   Record("DummyRead0", {Arg(window), notice, configIndex}, 0);

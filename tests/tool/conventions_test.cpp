@@ -2,6 +2,7 @@
 // docs/json.md shows them; errors that say why; the command line's habits.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -166,6 +167,16 @@ TEST_F(Conventions, ErrorsSayWhy) {
   MakeTree();
   td::testing::WriteFileBytes(workspace_.Path("null.json"),
                               R"({"schemaVersion": 1, "configs": [{"config": "TOOL", "D": {"1": null}}]})");
+  // One item twice, the second time with the value it holds: only one is saved.
+  td::testing::WriteFileBytes(workspace_.Path("twice.csv"),
+                              "config,kind,item,value\nTOOL,D,1,99\nTOOL,D,1,40\n");
+  td::testing::WriteFileBytes(workspace_.Path("twice.json"),
+                              R"({"configs": [{"config": "TOOL", "D": {"1": 99, "1": 40}}]})");
+  td::testing::WriteFileBytes(
+      workspace_.Path("again.json"),
+      R"({"configs": [{"config": "TOOL", "D": {"1": 99}}, {"config": "TOOL", "D": {"1": 40}}]})");
+  td::testing::WriteFileBytes(workspace_.Path("empty.csv"), "\r\n");
+  std::filesystem::create_directory(workspace_.Path("afolder"));
   struct Row {
     const char* args;
     int status;
@@ -182,11 +193,18 @@ TEST_F(Conventions, ErrorsSayWhy) {
        "TOOL D:1: 1.23456789 would be stored as 1.23; --strict refuses"},
       {"import 1 nowhere.csv", 2, "nowhere.csv: cannot be read: "},
       {"import 1 null.json", 2, "TOOL D:1 is null"},
+      {"import 1 twice.csv", 2, "twice.csv:3: TOOL D:1 is given again, first at "},
+      {"import 1 twice.json", 2, "twice.json: configs[0].D.\"1\" is given twice in one object"},
+      {"import 1 again.json", 2, "again.json: configs[1].D.\"1\": TOOL D:1 is given again, first at "},
+      {"import 1 empty.csv", 2, "empty.csv: the file is empty"},
+      {"import 1 afolder", 2, "afolder: "},
+      {"set 1 TOOL D:1=99 D:1=40", 2, "'D:1=40': TOOL D:1 is given again, first at 'D:1=99'"},
   };
   const std::string before = TypeFile("0001/TOOL0001.DAT") + TypeFile("0001/MAIN0001.DAT");
   for (const Row& row : rows) {
     std::string args = row.args;
-    for (const char* file : {"null.json", "nowhere.csv"}) {
+    for (const char* file :
+         {"null.json", "nowhere.csv", "twice.csv", "twice.json", "again.json", "empty.csv", "afolder"}) {
       if (const std::size_t at = args.find(file); at != std::string::npos)
         args.replace(at, 0, workspace_.root() + "/");
     }
@@ -220,14 +238,30 @@ TEST_F(Conventions, RoundedValuesAreReportedWithTheStoredValue) {
 
 TEST_F(Conventions, ACsvWithAByteOrderMarkIsRead) {
   MakeTree();
-  std::string csv = Tool("export 1 --format csv").out;
-  const std::size_t at = csv.find("MAIN,D,3,");
-  ASSERT_NE(at, std::string::npos) << csv;
-  csv.replace(at, csv.find('\n', at) - at, "MAIN,D,3,42");
-  td::testing::WriteFileBytes(workspace_.Path("bom.csv"), "\xEF\xBB\xBF" + csv);
-  const ToolRun imported = Tool("import 1 " + workspace_.Path("bom.csv"));
-  EXPECT_EQ(imported.status, 0) << imported.err;
-  EXPECT_NE(TypeFile("0001/MAIN0001.DAT").find("3:42,"), std::string::npos) << TypeFile("0001/MAIN0001.DAT");
+  const std::string exported = Tool("export 1 --format csv").out;
+  // A byte order mark, and the line ends of every spreadsheet's CSV: CR
+  // alone (older ones), CR LF, LF; each changes MAIN D:3 and TOOL D:2.
+  struct Row {
+    const char* start;
+    const char* end;
+    int value;
+  } rows[] = {{"\xEF\xBB\xBF", "\n", 42}, {"", "\r", 43}, {"\xEF\xBB\xBF", "\r", 44}, {"", "\r\n", 45}};
+  for (const Row& row : rows) {
+    std::string csv = exported;
+    for (const char* item : {"MAIN,D,3,", "TOOL,D,2,"}) {
+      const std::size_t at = csv.find(item);
+      ASSERT_NE(at, std::string::npos) << csv;
+      csv.replace(at, csv.find('\n', at) - at, item + std::to_string(row.value));
+    }
+    std::string ends;
+    for (char c : csv) ends += c == '\n' ? std::string(row.end) : std::string(1, c);
+    td::testing::WriteFileBytes(workspace_.Path("bom.csv"), row.start + ends);
+    const ToolRun imported = Tool("import 1 " + workspace_.Path("bom.csv"));
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_NE(imported.err.find("2 values changed"), std::string::npos) << row.value << ": " << imported.err;
+    EXPECT_NE(TypeFile("0001/MAIN0001.DAT").find("3:" + std::to_string(row.value) + ","), std::string::npos)
+        << TypeFile("0001/MAIN0001.DAT");
+  }
 }
 
 #ifndef _WIN32  // names and arguments quoted for a POSIX shell; docs read by their POSIX path
@@ -247,6 +281,48 @@ TEST_F(Conventions, TablesAlignByDisplayWidth) {
   }
   EXPECT_EQ(gaps[1], gaps[0]) << list;
   EXPECT_EQ(gaps[2], gaps[0]) << list;
+}
+
+// Names, file names and texts of a hostile tree reach a terminal with their
+// control characters escaped: an escape sequence in a catalogue name, a
+// file name or a text, a C1 control and a right-to-left override in a name
+// the tool takes.
+TEST_F(Conventions, TextFromTheTreeReachesTheTerminalEscaped) {
+  MakeTree();
+  ASSERT_EQ(Tool("add 'C1\xC2\x9B+RTL\xE2\x80\xAE'").status, 0);
+  ASSERT_EQ(Tool("set 1 MAT V:1=plate").status, 0);
+  const std::string material = workspace_.Path("type/0001/MAT0001.DAT");
+  std::string bytes = td::testing::ReadFileBytes(material);
+  ASSERT_NE(bytes.find("plate"), std::string::npos) << bytes;
+  bytes.replace(bytes.find("plate"), 5, "\x1B[2Jplate");
+  td::testing::WriteFileBytes(material, bytes);
+  td::testing::WriteFileBytes(workspace_.Path("type/0001/X\x1B]0;TITLE\x07"
+                                              "0001.DAT"),
+                              "[D]\r\n");
+  td::testing::WriteFileBytes(workspace_.Path("type/mmi.typ"),
+                              TypeFile("mmi.typ") + "7,\"\x1B]0;PWNED\x07\"\r\n8,\"Q+\x1B]0;PWNED\x07\"\r\n");
+  struct Row {
+    const char* args;
+    const char* shows;  // escaped, where the command prints it
+  } rows[] = {
+      {"list", "\\x1B]0;PWNED\\x07"},
+      {"list", "C1\\x9B+RTL\\u202E"},
+      {"show 1 --config MAT --kind V", "\\x1B[2Jplate"},
+      {"diff 1 2", "\\x1B[2Jplate"},
+      {"check", "type 7: the name holds the control character 0x1B"},
+      {"infer", "X\\x1B]0;TITLE\\x07"},
+      {"infer", "'\\x1B]0;PWNED\\x07' stands at parts 1 and 2"},
+      {"rename 7 SEVEN", "Renamed type 0007 '\\x1B]0;PWNED\\x07' to 'SEVEN'"},
+  };
+  for (const Row& row : rows) {
+    const ToolRun run = Tool(row.args);
+    const std::string all = run.out + run.err;
+    EXPECT_NE(all.find(row.shows), std::string::npos) << row.args << ":\n" << all;
+    for (const char* raw : {"\x1B", "\x07", "\xC2\x9B", "\xE2\x80\xAE"})
+      EXPECT_EQ(all.find(raw), std::string::npos) << row.args << " printed a control character:\n" << all;
+  }
+  // Into a file an export stays exact.
+  EXPECT_NE(Tool("export 1 --format csv").out.find("MAT,V,1,\x1B[2Jplate"), std::string::npos);
 }
 
 TEST_F(Conventions, AFailedSaveNamesTheFileAndTheSystemsReason) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <map>
 
 #include <nlohmann/json.hpp>
 
@@ -67,7 +69,10 @@ TEST_F(Commands, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
       {"add 'A\tB'", "a tab at byte 2"},
       {"add ' A'", "starts with a blank"},
       {"add 'A '", "ends with a blank"},
+      {"add 'A\"B'", "a quotation mark at byte 2; the catalogue keeps a name between quotation marks"},
 #endif
+      {"add A//B", "'//' at bytes 2 and 3; the catalogue reads '//' as the start of a comment"},
+      {"rename 1 T40//X", "'//' at bytes 4 and 5"},
       {"add NEW --number 2", "taken"},
       {"add NEW --number 10000", "out of range"},
       {"add STEEL+X", "part 'STEEL' is part 2"},
@@ -101,6 +106,42 @@ TEST_F(Commands, ListShowsNumbersNamesPartsAndTheCurrentType) {
   EXPECT_EQ(sorted[1]["name"], "T40+ALU+SLOW");
 }
 
+// A list without types says why: a catalogue may list none, but one whose
+// records cannot be read, or two catalogues the service cannot choose
+// between, is no empty tree.
+TEST_F(Commands, ListSaysWhyItShowsNoType) {
+  struct Row {
+    const char* catalogue;  // the bytes of type/mmi.typ; null: a folder in its place
+    const char* second;     // another catalogue's name, or null
+    int status;
+    const char* says;
+  } rows[] = {
+      {"", nullptr, 0, "mmi.typ lists no types"},
+      {"// no types yet\r\n", nullptr, 0, "mmi.typ lists no types"},
+      {"one\r\ntwo,\r\n", nullptr, 1, "mmi.typ: none of its 2 records can be read; 'typedata check' names"},
+      {nullptr, nullptr, 2, "mmi.typ: a folder"},
+#ifndef _WIN32  // Windows cannot hold two names that differ only in letter case
+      {"0, \r\n", "MMI.TYP", 1, "type/mmi.typ: catalogues whose names differ only in letter case"},
+#endif
+  };
+  ASSERT_EQ(Tool("init").status, 0);
+  for (const Row& row : rows) {
+    std::filesystem::remove_all(workspace_.Path("type/mmi.typ"));
+    if (row.catalogue)
+      td::testing::WriteFileBytes(workspace_.Path("type/mmi.typ"), row.catalogue);
+    else
+      std::filesystem::create_directory(workspace_.Path("type/mmi.typ"));
+    if (row.second) td::testing::WriteFileBytes(workspace_.Path("type/") + row.second, row.catalogue);
+    const ToolRun list = Tool("list");
+    EXPECT_EQ(list.status, row.status) << row.says << ": " << list.err;
+    EXPECT_NE(list.err.find(row.says), std::string::npos) << list.err;
+    if (row.second) {
+      EXPECT_NE(list.err.find(std::string("type/") + row.second + " and "), std::string::npos) << list.err;
+      std::filesystem::remove(workspace_.Path("type/") + row.second);
+    }
+  }
+}
+
 TEST_F(Commands, SetSavesAndSharesThroughNameParts) {
   MakeTree();
   const ToolRun set = Tool("set 1 TOOL D:1=41.5 L:1=4.25");
@@ -122,6 +163,11 @@ TEST_F(Commands, SetSavesAndSharesThroughNameParts) {
     EXPECT_EQ(Tool(bad).status, 1) << bad;
   }
   EXPECT_EQ(Tool("set 1 MAIN D1=2").status, 2);
+  // One item twice: both would be reported as set, only one saved.
+  const ToolRun twice = Tool("set 1 TOOL D:1=99 D:01=40");
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_NE(twice.err.find("'D:01=40': TOOL D:1 is given again, first at 'D:1=99'"), std::string::npos)
+      << twice.err;
   EXPECT_EQ(Tree(), before) << "a refused change saves nothing";
 }
 
@@ -133,6 +179,20 @@ TEST_F(Commands, UseDownloadsEveryConfigAndRemembersTheCurrentType) {
   for (const char* config : {"MAIN", "TOOL", "MAT", "FEED"})
     EXPECT_NE(use.out.find(config), std::string::npos);
   EXPECT_NE(use.err.find("download [##############################] 4/4"), std::string::npos) << use.err;
+  // Each step sends the config's D, S and A items in use: what the controller took, counted.
+  std::map<std::string, int> inUse;
+  const nlohmann::json shown = nlohmann::json::parse(Tool("--json show 1").out);
+  for (const auto& item : shown["items"]) {
+    const std::string kind = item["kind"].get<std::string>();
+    if (item["inUse"].get<bool>() && (kind == "D" || kind == "S" || kind == "A"))
+      ++inUse[item["config"].get<std::string>()];
+  }
+  const nlohmann::json steps = nlohmann::json::parse(Tool("--json use 1").out)["steps"];
+  ASSERT_EQ(steps.size(), 4u);
+  for (const auto& step : steps) {
+    EXPECT_GT(step["itemsSent"].get<int>(), 0) << step;
+    EXPECT_EQ(step["itemsSent"].get<int>(), inUse[step["config"].get<std::string>()]) << step;
+  }
   EXPECT_NE(td::testing::ReadFileBytes(workspace_.Path(".typedata-state")).find("\"current\":1"),
             std::string::npos);
   EXPECT_EQ(Tool("use 42").status, 1);

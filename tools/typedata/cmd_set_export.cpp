@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "commands.h"
+#include "display_width.h"
 #include "documents.h"
 #include "edit.h"
 #include "import.h"
@@ -123,6 +124,12 @@ int RunSet(const GlobalOptions& options, int number, const std::string& prefix,
     }
     changes.push_back(change);
   }
+  std::vector<std::string> places;
+  for (const std::string& text : assignments) places.push_back("'" + text + "'");
+  if (const std::string repeated = RepeatedItem(changes, places); !repeated.empty()) {
+    out.Error(repeated + "; nothing was saved");
+    return kUsageError;
+  }
   TypeValues loaded;
   if (!LoadType(number, &loaded, &error)) {
     out.Error(error);
@@ -166,8 +173,10 @@ int RunExport(const GlobalOptions& options, int number, const std::string& forma
       for (const KindValues& kind : config.kinds) {
         for (const ItemValue& item : kind.items) {
           if (!item.described || !(item.dataType != 0 && item.dataType != ' ')) continue;
-          out.Line(fmt::format("{},{},{},{}", CsvField(config.prefix), kind.kind, item.number,
-                               kind.kind == 'V' ? CsvField(item.text) : Exact(item.value)));
+          const std::string line = fmt::format("{},{},{},{}", CsvField(config.prefix), kind.kind, item.number,
+                                               kind.kind == 'V' ? CsvField(item.text) : Exact(item.value));
+          // Exact into a file; a text's control bytes never reach a terminal.
+          out.Line(out.dataOnTerminal() ? Printable(line) : line);
         }
       }
     }

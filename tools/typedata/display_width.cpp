@@ -1,5 +1,7 @@
 #include "display_width.h"
 
+#include <fmt/core.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -79,7 +81,42 @@ std::string WithoutEscapes(const std::string& text) {
   return plain;
 }
 
+// The length of the control character that starts text[i], 0 when none:
+// in UTF-8 text a C1 control (U+0080 to U+009F) is two bytes and a
+// bidirectional embedding, override or isolate (U+202A to U+202E, U+2066
+// to U+2069) three; a double-byte code page uses 0x80 to 0x9F as lead bytes.
+std::size_t ControlAt(const std::string& text, std::size_t i, bool utf8, char32_t* point) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+  if (byte(0) < 0x20 || byte(0) == 0x7F) return *point = byte(0), 1;
+  if (!utf8 || i + 1 >= text.size()) return 0;
+  if (byte(0) == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F) return *point = byte(1), 2;
+  if (byte(0) != 0xE2 || i + 2 >= text.size()) return 0;
+  const bool embedding = byte(1) == 0x80 && byte(2) >= 0xAA && byte(2) <= 0xAE;
+  const bool isolate = byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9;
+  if (!embedding && !isolate) return 0;
+  *point = 0x2000 | ((byte(1) & 0x3Fu) << 6) | (byte(2) & 0x3Fu);
+  return 3;
+}
+
 }  // namespace
+
+std::string Printable(const std::string& text) {
+  const bool utf8 = IsUtf8(text);
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t point = 0;
+    const std::size_t length = ControlAt(text, i, utf8, &point);
+    if (length == 0) {
+      shown += text[i++];
+      continue;
+    }
+    shown += point < 0x100 ? fmt::format("\\x{:02X}", static_cast<unsigned>(point))
+                           : fmt::format("\\u{:04X}", static_cast<unsigned>(point));
+    i += length;
+  }
+  return shown;
+}
 
 bool IsUtf8(const std::string& text) {
   std::vector<char32_t> points;

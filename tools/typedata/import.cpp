@@ -2,8 +2,11 @@
 
 #include <fmt/core.h>
 
+#include <functional>
+#include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <set>
+#include <tuple>
 
 #include "values.h"
 
@@ -48,13 +51,94 @@ std::string FormError(const std::string& config, const std::string& kind, const 
   return "";
 }
 
+// The lines of text, whatever ends them: CR LF, LF, or CR alone (an older
+// spreadsheet's CSV); each line's end is cut off.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
+}
+
+// A JSON object that names a member twice keeps only one of them: the
+// parser's callback sees every key, so a repeated one is caught with its
+// path ("configs[1].D.\"3\"").
+class RepeatedKeys {
+ public:
+  bool operator()(int /*depth*/, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    switch (event) {
+      case Event::object_start:
+      case Event::array_start:
+        Element();
+        frames_.push_back({event == Event::array_start, -1, "", {}});
+        break;
+      case Event::object_end:
+      case Event::array_end:
+        if (!frames_.empty()) frames_.pop_back();
+        break;
+      case Event::key:
+        if (!frames_.empty() && parsed.is_string()) {
+          Frame& frame = frames_.back();
+          frame.key = parsed.get<std::string>();
+          if (!frame.keys.insert(frame.key).second && repeated_.empty()) repeated_ = Path();
+        }
+        break;
+      case Event::value:
+        Element();
+        break;
+    }
+    return true;
+  }
+  // The first key given twice in one object, "" when none.
+  const std::string& repeated() const { return repeated_; }
+
+ private:
+  struct Frame {
+    bool array = false;
+    int index = -1;
+    std::string key;
+    std::set<std::string> keys;
+  };
+  void Element() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+  }
+  std::string Path() const {
+    std::string path;
+    for (std::size_t f = 0; f < frames_.size(); ++f) {
+      const Frame& frame = frames_[f];
+      if (frame.array)
+        path += fmt::format("[{}]", frame.index);
+      else
+        path += f == 0 ? frame.key : f < 3 ? "." + frame.key : fmt::format(".\"{}\"", frame.key);
+    }
+    return path;
+  }
+  std::vector<Frame> frames_;
+  std::string repeated_;
+};
+
 // Shortest text in the type data files' number form (no exponent, which
 // set and import refuse) that reads back to the same double.
 std::string Exact(double value) { return PlainNumber(value); }
 
 bool ReadJson(const std::string& text, const std::string& file, std::vector<Change>* changes,
               std::string* error) {
-  const nlohmann::json document = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+  RepeatedKeys repeated;
+  const nlohmann::json document = nlohmann::json::parse(text, std::ref(repeated), /*allow_exceptions=*/false);
+  if (!document.is_discarded() && !repeated.repeated().empty()) {
+    *error =
+        fmt::format("{}: {} is given twice in one object; an item is given once", file, repeated.repeated());
+    return false;
+  }
   if (document.is_discarded() || !document.is_object() || !document.contains("configs") ||
       !document["configs"].is_array()) {
     *error = file + ": not an export of typedata (JSON with \"configs\")";
@@ -104,15 +188,10 @@ bool ReadJson(const std::string& text, const std::string& file, std::vector<Chan
 
 bool ReadCsv(const std::string& text, const std::string& file, std::vector<Change>* changes,
              std::string* error) {
-  std::istringstream lines(text);
-  std::string line;
   int lineNo = 0;
   std::vector<std::string> fields;
-  while (std::getline(lines, line)) {
+  for (const std::string& line : Lines(text)) {
     ++lineNo;
-    // Spreadsheet programs begin a UTF-8 CSV with a byte order mark.
-    if (lineNo == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || (lineNo == 1 && line.rfind("config,", 0) == 0)) continue;
     if (!ParseCsvLine(line, &fields) || fields.size() != 4) {
       *error = fmt::format("{}:{}: expected config,kind,item,value", file, lineNo);
@@ -128,14 +207,47 @@ bool ReadCsv(const std::string& text, const std::string& file, std::vector<Chang
   return true;
 }
 
+// Where a change came from, as messages name it: "file:4" for a CSV line,
+// "file: configs[1].D.\"3\"" for a JSON entry.
+std::string PlaceOf(const Change& change, const std::string& file) {
+  if (change.where.rfind("line ", 0) == 0) return file + ":" + change.where.substr(5);
+  return file + ": " + change.where;
+}
+
 }  // namespace
 
-bool ReadImport(const std::string& text, const std::string& file, std::vector<Change>* changes,
+std::string RepeatedItem(const std::vector<Change>& changes, const std::vector<std::string>& places) {
+  std::map<std::tuple<std::string, char, int>, std::size_t> seen;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const Change& change = changes[i];
+    const auto [first, fresh] = seen.emplace(std::make_tuple(change.prefix, change.kind, change.item), i);
+    if (fresh) continue;
+    return fmt::format("{}: {} {}:{} is given again, first at {}; an item is given once", places[i],
+                       change.prefix, change.kind, change.item, places[first->second]);
+  }
+  return "";
+}
+
+bool ReadImport(const std::string& bytes, const std::string& file, std::vector<Change>* changes,
                 std::string* error) {
   changes->clear();
+  // Spreadsheet programs begin a UTF-8 CSV with a byte order mark; editors
+  // sometimes a JSON file too.
+  const std::string text = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes;
   const std::size_t first = text.find_first_not_of(" \t\r\n");
-  const bool json = first != std::string::npos && text[first] == '{';
-  return json ? ReadJson(text, file, changes, error) : ReadCsv(text, file, changes, error);
+  if (first == std::string::npos) {
+    // Not even an export of a type without values: that has the CSV's header.
+    *error = file +
+             ": the file is empty; an export is JSON with \"configs\" or CSV with the header "
+             "config,kind,item,value";
+    return false;
+  }
+  const bool json = text[first] == '{';
+  if (!(json ? ReadJson(text, file, changes, error) : ReadCsv(text, file, changes, error))) return false;
+  std::vector<std::string> places;
+  for (const Change& change : *changes) places.push_back(PlaceOf(change, file));
+  *error = RepeatedItem(*changes, places);
+  return error->empty();
 }
 
 }  // namespace tool

@@ -91,6 +91,10 @@ int Run(int argc, char** argv) {
   bool sorted = false;
   auto* list = app.add_subcommand("list", "the types: number, name, parts, which is current");
   list->add_flag("--sorted", sorted, "by name, as a sorted type combo box lists them");
+  list->footer(
+      "A catalogue that lists no type says so and exits 0. Exit 1 when two catalogues' names differ\n"
+      "only in letter case (the service reads neither) or when none of the catalogue's records can be\n"
+      "read ('typedata check' names them); exit 2 when the catalogue cannot be read (the system's reason).");
   list->callback([&] { status = tool::RunList(options, sorted, out); });
 
   std::string name;

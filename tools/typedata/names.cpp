@@ -37,6 +37,24 @@ std::string ControlRefusal(const std::string& name) {
   return "";
 }
 
+// What a catalogue record line cannot hold: the name stands in quotation
+// marks ('3,"T40+STEEL"'), and the service cuts a line at "//" as a comment.
+std::string CatalogueRefusal(const std::string& name) {
+  if (const std::size_t quote = name.find('"'); quote != std::string::npos) {
+    return fmt::format(
+        "the name holds a quotation mark at byte {}; the catalogue keeps a name between quotation marks, "
+        "so a type name holds none",
+        quote + 1);
+  }
+  if (const std::size_t slashes = name.find("//"); slashes != std::string::npos) {
+    return fmt::format(
+        "the name holds '//' at bytes {} and {}; the catalogue reads '//' as the start of a comment, so a "
+        "type name holds none",
+        slashes + 1, slashes + 2);
+  }
+  return "";
+}
+
 // Why the service does not split the name, told with the '+' separator;
 // the full-width plus of a double-byte language is not looked for here.
 std::string MalformedRefusal(const std::string& name) {
@@ -59,6 +77,7 @@ std::string RefusalOfName(const Session& session, const std::string& name, int s
   if (name.empty()) return "a type needs a name";
   if (name.size() > TD_TYPE_NAME_MAX) return LengthRefusal(name);
   if (std::string refusal = ControlRefusal(name); !refusal.empty()) return refusal;
+  if (std::string refusal = CatalogueRefusal(name); !refusal.empty()) return refusal;
   const std::vector<std::string> parts = PartsOf(name);
   if (parts.empty()) return MalformedRefusal(name);
   const int partCount = GetMMISystemStruc()->namePartCount;

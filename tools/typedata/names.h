@@ -11,7 +11,8 @@ namespace tool {
 // Why name cannot be given to a type ("" when it can), naming the byte or
 // the count at fault: empty; longer than 23 bytes (the catalogue's field
 // counts bytes, whatever the characters); a tab or another control
-// character; a blank at either end; malformed (an empty part, a separator
+// character; a blank at either end; a quotation mark or "//", which the
+// catalogue's record line cannot hold; malformed (an empty part, a separator
 // at either end, more than three parts); or a part that another type
 // already has at another position. The type itself (self, -1 for a new
 // type) is left out.

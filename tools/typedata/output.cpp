@@ -18,7 +18,8 @@
 namespace tool {
 
 Output::Output(std::FILE* data, std::FILE* messages) : data_(data), messages_(messages) {
-  colour_ = isatty(fileno(data)) && std::getenv("NO_COLOR") == nullptr;
+  dataOnTerminal_ = isatty(fileno(data));
+  colour_ = dataOnTerminal_ && std::getenv("NO_COLOR") == nullptr;
   messagesOnTerminal_ = isatty(fileno(messages));
 }
 
@@ -80,17 +81,17 @@ void Output::Document(const nlohmann::ordered_json& document) {
 
 void Output::Note(const std::string& text) {
   EndProgress();
-  fmt::print(messages_, "{}\n", text);
+  fmt::print(messages_, "{}\n", Printable(text));
 }
 
 void Output::Error(const std::string& text) {
   EndProgress();
-  fmt::print(messages_, "typedata: {}\n", text);
+  fmt::print(messages_, "typedata: {}\n", Printable(text));
 }
 
 void Output::Warning(const std::string& text) {
   EndProgress();
-  fmt::print(messages_, "typedata: warning: {}\n", text);
+  fmt::print(messages_, "typedata: warning: {}\n", Printable(text));
 }
 
 void Output::Progress(const std::string& label, long done, long total) {

@@ -31,7 +31,8 @@ class Output {
   // A command's JSON document: the one thing on stdout.
   void Document(const nlohmann::ordered_json& document);
 
-  // Messages (stderr).
+  // Messages (stderr), made Printable whole: they hold no styling, and
+  // often names and paths from the tree.
   void Note(const std::string& text);
   void Error(const std::string& text);
   void Warning(const std::string& text);
@@ -42,6 +43,9 @@ class Output {
   void EndProgress();
 
   std::FILE* data() const { return data_; }
+  // Data goes to a terminal: text that must be exact in a file (an export)
+  // is made Printable there.
+  bool dataOnTerminal() const { return dataOnTerminal_; }
 
  private:
   std::FILE* data_;
@@ -49,6 +53,7 @@ class Output {
   bool colour_;
   bool progressShown_ = false;
   bool messagesOnTerminal_;
+  bool dataOnTerminal_;
 };
 
 }  // namespace tool

@@ -2,6 +2,7 @@
 // stdout, what was done on stderr.
 #include <fmt/core.h>
 
+#include "display_width.h"
 #include "documents.h"
 
 namespace tool {
@@ -39,7 +40,7 @@ void PrintText(const ListModel& model, Output& out) {
     std::string parts;
     for (std::size_t p = 0; p < type.parts.size(); ++p)
       parts += fmt::format("{}{}", p ? "  " : "", type.parts[p]);
-    rows.push_back({fmt::format("{:04d}", type.number), type.name, parts,
+    rows.push_back({fmt::format("{:04d}", type.number), Printable(type.name), Printable(parts),
                     type.current ? out.Styled("current", Style::kGood) : ""});
   }
   out.Table({"NUMBER", "NAME", "PARTS", ""}, rows);
@@ -74,8 +75,8 @@ void PrintText(const ShowModel& model, Output& out) {
   std::vector<std::vector<std::string>> rows;
   for (const ShownItem& shown : model.items) {
     rows.push_back({shown.config, std::string(1, shown.kind), std::to_string(shown.item.number),
-                    DataTypeName(shown.item.dataType), ShownValue(shown.item, shown.kind),
-                    ShownDefault(shown.item, shown.kind)});
+                    DataTypeName(shown.item.dataType), Printable(ShownValue(shown.item, shown.kind)),
+                    Printable(ShownDefault(shown.item, shown.kind))});
   }
   out.Table({"CONFIG", "KIND", "ITEM", "DATA TYPE", "VALUE", "DEFAULT"}, rows);
 }
@@ -93,8 +94,8 @@ void PrintText(const DiffModel& model, Output& out) {
   }
   std::vector<std::vector<std::string>> rows;
   for (const Difference& d : model.differences) {
-    rows.push_back({d.config, std::string(1, d.kind), std::to_string(d.item), ShownValue(d.first, d.kind),
-                    ShownValue(d.second, d.kind)});
+    rows.push_back({d.config, std::string(1, d.kind), std::to_string(d.item),
+                    Printable(ShownValue(d.first, d.kind)), Printable(ShownValue(d.second, d.kind))});
   }
   out.Table({"CONFIG", "KIND", "ITEM", fmt::format("TYPE {:04d}", model.first),
              fmt::format("TYPE {:04d}", model.second)},
@@ -102,7 +103,8 @@ void PrintText(const DiffModel& model, Output& out) {
 }
 
 void PrintText(const CheckModel& model, Output& out) {
-  for (const CheckProblem& p : model.problems) out.Line(fmt::format("{}:{}: {}", p.file, p.line, p.what));
+  for (const CheckProblem& p : model.problems)
+    out.Line(Printable(fmt::format("{}:{}: {}", p.file, p.line, p.what)));
   out.Note(model.problems.empty() ? "No problems found."
                                   : Plural(model.problems.size(), "problem") + " found.");
 }

@@ -22,10 +22,11 @@ std::string PrefixOfIndex(int configIndex) {
   return "?";
 }
 
-// Pumps the host's message queue until the download has ended.
-void PumpDownload(Output& out, SwitchReport* report) {
+// Pumps the host's message queue until the download has ended. Each step
+// counts the values the controller took by its dummy read: the transfers
+// delivered since sentBefore (the count before the download began).
+void PumpDownload(Output& out, long sentBefore, SwitchReport* report) {
   const long total = GetMMITypeInfo()->configCount;
-  std::size_t sentBefore = 0;
   mmisim::PostedMessage message;
   while (mmisim::NextMessage(&message)) {
     if (message.window != kWindow) continue;
@@ -36,7 +37,7 @@ void PumpDownload(Output& out, SwitchReport* report) {
       return;
     }
     if (message.message != mmisim::kStepAnswerMessage || message.wParam != kStepNotice) continue;
-    const std::size_t sent = mmisim::CallsOf("SendComm").size();
+    const long sent = mmisim::ControllerTransfers();
     report->steps.push_back(
         {message.lParam, PrefixOfIndex(message.lParam), static_cast<int>(sent - sentBefore)});
     sentBefore = sent;
@@ -62,7 +63,7 @@ bool SwitchType(Session& session, int typeNo, bool download, Output& out, Switch
     session.SetCurrent(typeNo);
     return true;
   }
-  mmisim::ClearCalls();
+  const long sentBefore = mmisim::ControllerTransfers();
   UpdateCurrentType(kWindow, typeNo, kTypeCodeNotice, kStepNotice, kEndCode, 0xFFFF);
   session.SetCurrent(typeNo);
   for (const auto& received : mmisim::TypeCodesReceived()) {
@@ -75,7 +76,7 @@ bool SwitchType(Session& session, int typeNo, bool download, Output& out, Switch
   // With boards present the type code went to them; the values follow by
   // the download, which the host starts itself.
   if (!report->typeCodes.empty()) InitSendCurrentTypeData(kWindow, 0xFFFF, kStepNotice, kEndCode, 0xFFFF);
-  PumpDownload(out, report);
+  PumpDownload(out, sentBefore, report);
   return true;
 }
 

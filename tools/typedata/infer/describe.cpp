@@ -2,6 +2,7 @@
 // statement a line, its evidence in a comment after it.
 #include <fmt/core.h>
 
+#include "display_width.h"
 #include "infer/decide.h"
 #include "infer/infer.h"
 
@@ -15,7 +16,7 @@ void Statement(std::string* text, const std::string& statement, const Evidence& 
   *text += statement;
   if (!why.text.empty()) {
     *text += std::string(statement.size() < kCommentColumn ? kCommentColumn - statement.size() : 1, ' ');
-    *text += "# " + why.text;
+    *text += "# " + Printable(why.text);  // evidence may quote a part text of a hostile catalogue
   }
   *text += '\n';
 }
