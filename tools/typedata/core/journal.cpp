@@ -41,6 +41,15 @@ std::string In(const std::string& typeFolder, const std::string& relative) {
   return relative.empty() ? typeFolder : typeFolder + "/" + relative;
 }
 
+// A name in a folder given relative to the type folder ("" for itself).
+std::string InFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  std::string path = folder;
+  path += '/';
+  path += name;
+  return path;
+}
+
 std::string Encoded(const std::string& path) {
   std::string name;
   for (char c : path)
@@ -177,7 +186,7 @@ bool PutRecordBack(const std::string& typeFolder, const Record& record, std::vec
   // What the command left half made: temporary files, then its new folders.
   for (const std::string& folder : folders) {
     for (const std::string& name : journal::TemporaryFilesIn(In(typeFolder, folder))) {
-      const std::string relative = folder.empty() ? name : folder + "/" + name;
+      const std::string relative = InFolder(folder, name);
       if (record.temps.count(relative)) continue;
       std::error_code failure;
       fs::remove(In(typeFolder, relative), failure);
@@ -202,7 +211,8 @@ bool PutRecordBack(const std::string& typeFolder, const Record& record, std::vec
 // "0003/TOOL0003.DAT, mmi.typ", the first few of many.
 std::string Listed(const std::vector<std::string>& files) {
   constexpr std::size_t kShown = 8;
-  const std::vector<std::string> shown(files.begin(), files.begin() + std::min(files.size(), kShown));
+  const std::vector<std::string> shown(
+      files.begin(), files.begin() + static_cast<std::ptrdiff_t>(std::min(files.size(), kShown)));
   std::string text = fmt::format("{}", fmt::join(shown, ", "));
   if (files.size() > kShown) text += fmt::format(" and {} more", files.size() - kShown);
   return text;
@@ -303,7 +313,7 @@ bool Journal::Begin(const std::vector<std::string>& files, std::string* error) {
   }
   for (const std::string& parent : parents) {
     for (const std::string& name : journal::TemporaryFilesIn(In(typeFolder_, parent))) {
-      if (!Mark(folder, "temp", parent.empty() ? name : parent + "/" + name, &reason)) return fail(reason);
+      if (!Mark(folder, "temp", InFolder(parent, name), &reason)) return fail(reason);
     }
   }
   // Whole, then in place at once, and flushed with the folder that holds it.
