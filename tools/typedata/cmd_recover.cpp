@@ -10,6 +10,7 @@
 #include "atomic_file.h"
 #include "commands.h"
 #include "core/journal.h"
+#include "core/open_file.h"
 #include "documents.h"
 #include "names.h"
 #include "start/start.h"
@@ -59,11 +60,9 @@ int RunRecover(const GlobalOptions& options, const std::string& namesFile, Outpu
   std::string namesText;
   std::string error;
   if (!namesFile.empty()) {
-    bool readable = false;
-    namesText = ReadBytes(std::filesystem::absolute(namesFile).string(), &readable);
-    if (!readable) {
-      const std::string reason = SystemReason();
-      out.Error(namesFile + ": cannot be read" + (reason.empty() ? "" : ": " + reason));
+    FileError failure;
+    if (!ReadWholeFile(std::filesystem::absolute(namesFile).string(), kNamesFile, &namesText, &failure)) {
+      out.Error(namesFile + ": cannot be read: " + failure.reason);
       return kUsageError;
     }
   }

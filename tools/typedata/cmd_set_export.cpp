@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "commands.h"
+#include "core/open_file.h"
 #include "display_width.h"
 #include "documents.h"
 #include "edit.h"
@@ -191,11 +192,9 @@ int RunExport(const GlobalOptions& options, int number, const std::string& forma
 }
 
 int RunImport(const GlobalOptions& options, int number, const std::string& file, Output& out) {
-  bool readable = false;
-  const std::string text = ReadBytes(file, &readable);
-  if (!readable) {
-    const std::string reason = SystemReason();
-    out.Error(file + ": cannot be read" + (reason.empty() ? "" : ": " + reason));
+  std::string text;
+  if (FileError failure; !ReadWholeFile(file, kImportFile, &text, &failure)) {
+    out.Error(file + ": cannot be read: " + failure.reason);
     return kUsageError;
   }
   std::vector<Change> changes;
