@@ -113,15 +113,17 @@ std::string SoakWriters::Checkpoint() {
   }
   if (check.status != 0 && check.status != 1)
     return "check gave " + std::to_string(check.status) + ": " + check.err;
-  // Every file is a type's data file or the catalogue, else check named it.
+  // Every file is a type's data file, the catalogue or the lock, else check named it.
   for (const auto& entry : fs::recursive_directory_iterator(root() + "/type")) {
     if (!entry.is_regular_file()) continue;
     const std::string relative = fs::relative(entry.path(), root()).generic_string();
     const std::string name = entry.path().filename().string();
     const std::string folder = entry.path().parent_path().filename().string();
     const bool dataFile = name.size() > 8 && name.compare(name.size() - 8, 8, folder + ".DAT") == 0;
-    if (relative == "type/mmi.typ" || (dataFile && (expected.count(std::atoi(folder.c_str())) ||
-                                                    unlisted.count(std::atoi(folder.c_str()))))) {
+    // The lock stays in the type folder between commands: it is the tree's, not a leftover.
+    if (relative == "type/mmi.typ" || relative == "type/.typedata-lock" ||
+        (dataFile &&
+         (expected.count(std::atoi(folder.c_str())) || unlisted.count(std::atoi(folder.c_str()))))) {
       continue;
     }
     if ((check.out + check.err).find(relative) == std::string::npos)
