@@ -58,6 +58,11 @@ TEST_F(Serve, ReadsAnswerWithTheToolsOwnDocuments) {
 
   const nlohmann::json all = ToolJson("list");
   EXPECT_EQ(Get("/api/types")["types"], all["types"]);
+  // By number as asked (the catalogue holds them newest first), or as it holds them.
+  const nlohmann::json byNumber = Get("/api/types?sort=number")["types"];
+  ASSERT_EQ(byNumber.size(), 4u);
+  for (int n = 0; n < 4; ++n) EXPECT_EQ(byNumber[n]["number"], n) << byNumber;
+  EXPECT_EQ(Get("/api/types?sort=catalogue")["types"], ToolJson("list --sort catalogue")["types"]);
   const nlohmann::json filtered = Get("/api/types?filter=t40&sort=name&limit=1");
   EXPECT_EQ(filtered["total"], 4);
   EXPECT_EQ(filtered["matched"], 2);

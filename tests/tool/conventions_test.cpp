@@ -2,10 +2,12 @@
 // docs/json.md shows them; errors that say why; the command line's habits.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -118,6 +120,11 @@ TEST_F(Conventions, EveryCommandPrintsOneTypedDocumentAsDocumented) {
   EXPECT_TRUE(difference["first"].is_number_integer()) << "not \"99\" or 99.0: " << difference;
   EXPECT_EQ(documents["import"]["changed"].size(), 2u) << "type 2 took the two values set on type 1";
 
+  // A failing command's document, with a file and a line.
+  td::testing::WriteFileBytes(workspace_.Path("twice.csv"),
+                              "config,kind,item,value\nTOOL,D,1,9\nTOOL,D,1,9\n");
+  documents["failure"] = DocumentOf(Tool("import 1 " + workspace_.Path("twice.csv") + " --json"), "import");
+
 #ifndef _WIN32  // the docs by their POSIX path
   // Each example of docs/json.md parses and has the shape of the tool's document.
   std::ifstream file(std::string(TD_DOCS_DIR) + "/json.md");
@@ -132,7 +139,9 @@ TEST_F(Conventions, EveryCommandPrintsOneTypedDocumentAsDocumented) {
     const json example = json::parse(docs.substr(at, end - at), nullptr, /*allow_exceptions=*/false);
     ASSERT_FALSE(example.is_discarded()) << "an example of docs/json.md does not parse:\n"
                                          << docs.substr(at, end - at);
-    const std::string command = example.value("command", "");
+    // An error document shows a failed command's name.
+    const bool error = example.contains("error") && example["error"].is_object();
+    const std::string command = error ? "failure" : example.value("command", "");
     EXPECT_EQ(example.value("schemaVersion", 0), 1) << example;
     // The browser interface's own documents are its tests' to check.
     if (!documents.count(command)) continue;
@@ -177,13 +186,24 @@ TEST_F(Conventions, ErrorsSayWhy) {
       R"({"configs": [{"config": "TOOL", "D": {"1": 99}}, {"config": "TOOL", "D": {"1": 40}}]})");
   td::testing::WriteFileBytes(workspace_.Path("empty.csv"), "\r\n");
   std::filesystem::create_directory(workspace_.Path("afolder"));
+  // Each row twice: as said on stderr (once), and with --json as the error
+  // document on stdout, with the same exit status.
   struct Row {
     const char* args;
     int status;
     const char* says;
+    const char* kind = nullptr;  // the document's; by the status when null
+    const char* file = nullptr;  // the document's file ends so, when not null
+    int line = 0;                // and its line, when not 0
   } rows[] = {
-      {"frob", 2, "unknown command 'frob'; the commands are:\n  demo "},
-      {"--json", 2, "no command given; the commands are:"},
+      {"frob", 2, "unknown command 'frob'; the commands are:\n  demo ", "usage"},
+      {"--json", 2, "no command given; the commands are:", "usage"},
+      {"lst", 2, "typedata: unknown command 'lst'; did you mean 'list'?", "usage"},
+      {"shwo 1", 2, "did you mean 'show'?", "usage"},
+      {"add", 2, "typedata: add: NAME is required\n(typedata help add tells more)", "usage"},
+      {"export 1 --format xml", 2, "typedata: export: --format: ", "usage"},
+      {"add Y --from 77", 1, "no type 77"},
+      {"show 77", 1, "no type 77"},
       {"show 1 --config NOPE", 1, "type 1 has no config 'NOPE'; its configs: MAIN, TOOL, MAT, FEED"},
       {"show 1 --config TOOL --kind A", 1, "config TOOL has no A items; it has D, S, L, V"},
       {"set 1 MAIN D:1=0x10", 1, "MAIN D:1: '0x10' is not a number as type data files write it"},
@@ -191,13 +211,18 @@ TEST_F(Conventions, ErrorsSayWhy) {
       {"set 1 MAIN D:1=+5", 1, "'+5' is not a number as type data files write it"},
       {"set 1 TOOL D:1=1.23456789 --strict", 1,
        "TOOL D:1: 1.23456789 would be stored as 1.23; --strict refuses"},
-      {"import 1 nowhere.csv", 2, "nowhere.csv: cannot be read: "},
-      {"import 1 null.json", 2, "TOOL D:1 is null"},
-      {"import 1 twice.csv", 2, "twice.csv:3: TOOL D:1 is given again, first at "},
-      {"import 1 twice.json", 2, "twice.json: configs[0].D.\"1\" is given twice in one object"},
-      {"import 1 again.json", 2, "again.json: configs[1].D.\"1\": TOOL D:1 is given again, first at "},
-      {"import 1 empty.csv", 2, "empty.csv: the file is empty"},
-      {"import 1 afolder", 2, "afolder: "},
+      {"import 1 nowhere.csv", 2, "nowhere.csv: cannot be read: ", nullptr, "/nowhere.csv"},
+      {"import 1 null.json", 2, "TOOL D:1 is null", nullptr, "/null.json"},
+      {"import 1 twice.csv", 2, "twice.csv:3: TOOL D:1 is given again, first at ", nullptr, "/twice.csv", 3},
+      {"import 1 twice.json", 2, "twice.json: configs[0].D.\"1\" is given twice in one object", nullptr,
+       "/twice.json"},
+      {"import 1 again.json", 2, "again.json: configs[1].D.\"1\": TOOL D:1 is given again, first at ",
+       nullptr, "/again.json"},
+      {"import 1 empty.csv", 2, "empty.csv: the file is empty", nullptr, "/empty.csv"},
+      {"import 1 afolder", 2, "afolder: ", nullptr, "/afolder"},
+      // A path that begins with '/' is an argument on Windows too, not an option.
+      {"import 1 /no-such-export.csv", 2, "/no-such-export.csv: cannot be read: ", nullptr,
+       "/no-such-export.csv"},
       {"set 1 TOOL D:1=99 D:1=40", 2, "'D:1=40': TOOL D:1 is given again, first at 'D:1=99'"},
   };
   const std::string before = TypeFile("0001/TOOL0001.DAT") + TypeFile("0001/MAIN0001.DAT");
@@ -210,8 +235,36 @@ TEST_F(Conventions, ErrorsSayWhy) {
     }
     const ToolRun run = Tool(args);
     EXPECT_EQ(run.status, row.status) << args << ": " << run.err;
-    EXPECT_NE(run.err.find(row.says), std::string::npos) << args << ": " << run.err;
+    const std::size_t said = run.err.find(row.says);
+    EXPECT_NE(said, std::string::npos) << args << ": " << run.err;
+    EXPECT_EQ(run.err.find(row.says, said + 1), std::string::npos) << args << " says it twice: " << run.err;
     EXPECT_EQ(run.err.find("exception"), std::string::npos) << args << ": " << run.err;
+
+    const ToolRun json = Tool(args + " --json");
+    EXPECT_EQ(json.status, row.status) << args << " --json: " << json.err;
+    const nlohmann::json document = DocumentOf(json, args + " --json");
+    const nlohmann::json& error = document["error"];
+    EXPECT_EQ(document["schemaVersion"], 1) << args;
+    const std::string word = args.substr(0, args.find(' '));
+    if (row.kind && std::string(row.kind) == "usage" && word != "add" && word != "export")
+      EXPECT_TRUE(document["command"].is_null()) << args << ": " << document;
+    else
+      EXPECT_EQ(document["command"], word) << args << ": " << document;
+    EXPECT_EQ(error["kind"], row.kind ? row.kind : row.status == 1 ? "refused" : "failed") << args;
+    const std::string firstLine = std::string(row.says).substr(0, std::string(row.says).find('\n'));
+    const std::string unprefixed = firstLine.rfind("typedata: ", 0) == 0 ? firstLine.substr(10) : firstLine;
+    EXPECT_NE(error.value("message", "").find(unprefixed), std::string::npos) << args << ": " << document;
+    if (row.file) {
+      const std::string file = error.value("file", "");
+      EXPECT_TRUE(file.size() >= std::strlen(row.file) &&
+                  file.compare(file.size() - std::strlen(row.file), std::string::npos, row.file) == 0)
+          << args << ": " << document;
+    } else {
+      EXPECT_FALSE(error.contains("file")) << args << ": " << document;
+    }
+    if (row.line) {
+      EXPECT_EQ(error["line"], row.line) << args << ": " << document;
+    }
   }
   EXPECT_EQ(TypeFile("0001/TOOL0001.DAT") + TypeFile("0001/MAIN0001.DAT"), before)
       << "a refusal saves nothing";
@@ -353,11 +406,88 @@ TEST_F(Conventions, CommandLineHabits) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("typedata ", 0), 0u) << version.out;
   EXPECT_NE(version.out.find_first_of("0123456789"), std::string::npos) << version.out;
-  EXPECT_NE(Tool("--help").out.find("docs/glossary.md"), std::string::npos);
-  const std::string completion = Tool("--bash-completion").out;
+
+  // What a command line prints on stdout: matches `shows`, never `shuns`.
+  // The catalogue holds the types newest first (3, 2, 1, 0).
+  const char* const kPlaceholders = R"(\bTEXT\b|\bINT\b|:FILE|:\{|REQUIRED)";
+  struct Row {
+    const char* args;
+    int status;
+    const char* shows;
+    const char* shuns = nullptr;
+  } rows[] = {
+      {"list", 0, "\n0000 [^\n]*\n0001 [^\n]*\n0002 [^\n]*\n0003 "},
+      {"list --sort number --json", 0, R"("order": "number",\s+"types": \[\s+\{\s+"number": 0,)"},
+      {"list --sort catalogue", 0, "\n0003 [^\n]*\n0002 [^\n]*\n0001 [^\n]*\n0000 "},
+      {"list --sort name --json", 0, R"("order": "name")"},
+      {"--help", 0, "docs/glossary.md", kPlaceholders},
+      {"--help", 0, "\nExit status:\n  0  [^\n]*\n  1  [^\n]*\n(     [^\n]*\n)*  2  "},
+      {"--help", 0, "\nEnvironment:\n  NO_COLOR  "},
+      {"--help", 0, "\nFiles:\n  ROOT/type/mmi.typ  "},
+      {"help", 0, "\nSubcommands:\n"},
+      {"help show", 0, "^every item of a type[\\s\\S]*Usage: typedata show "},
+      {"help show", 0, "\nExamples:\n  typedata --root press show 1 --config TOOL --kind D\n"},
+      {"show --help", 0, "\nGlobal options [\\s\\S]*\n  --root DIR  [\\s\\S]*\n  --json  ", kPlaceholders},
+      {"export --help", 0, "--format json\\|csv  ", kPlaceholders},
+      {"infer --help", 0, "-o,--output FILE  ", kPlaceholders},
+      {"recover --help", 0, "\nExamples:\n  typedata --root press recover", kPlaceholders},
+      {"help lst", 2, "^$"},
+      {"show 1 --config TOOL --kind d", 0, "\nTOOL +D +1 ", "\nTOOL +[SALV] "},
+  };
+  for (const Row& row : rows) {
+    const ToolRun run = Tool(row.args);
+    EXPECT_EQ(run.status, row.status) << row.args << ": " << run.err;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex(row.shows)))
+        << row.args << " shows no " << row.shows << ":\n"
+        << run.out;
+    if (row.shuns) {
+      EXPECT_FALSE(std::regex_search(run.out, std::regex(row.shuns))) << row.args << ":\n" << run.out;
+    }
+  }
+
+#ifndef _WIN32  // bash
+  // The bash completion, as bash runs it: the words typed so far, the last
+  // one being completed; what it offers.
+  const std::string script = workspace_.Path("completion.bash");
+  td::testing::WriteFileBytes(script, Tool("--bash-completion").out);
+  const std::string completion = td::testing::ReadFileBytes(script);
   EXPECT_NE(completion.find("complete -F _typedata typedata"), std::string::npos);
   for (const char* word : {"rename", "--no-download", "--sorted", "--strict"})
     EXPECT_NE(completion.find(word), std::string::npos) << word;
+  td::testing::WriteFileBytes(workspace_.Path("machine-notes.txt"), "");
+  struct Completion {
+    const char* typed;
+    const char* offers;  // exactly, one word after another
+  } completions[] = {
+      {"typedata li", "list"},
+      {"typedata help re", "rename recover"},
+      {"typedata --root ROOT show ", "0 1 2 3"},
+      {"typedata --root ROOT diff 1 ", "0 1 2 3"},
+      {"typedata --root ROOT add X --from 2", "2"},
+      {"typedata --root ROOT set 3 M", "MAIN MAT"},
+      {"typedata --root ROOT show 1 --config F", "FEED"},
+      {"typedata --root ROOT show 1 --kind ", "D S A L V"},
+      {"typedata --root ROOT list --sort ", "number name catalogue"},
+      {"typedata --root ROOT infer -o ROOT/machine-n", "ROOT/machine-notes.txt"},
+      {"typedata --root ROOT import 1 ROOT/machine-n", "ROOT/machine-notes.txt"},
+      {"typedata --root ROOT rename 1 ", ""},
+      {"typedata show --no", ""},
+      {"typedata use --no", "--no-download"},
+  };
+  for (const Completion& row : completions) {
+    std::string typed = row.typed;
+    std::string offers = row.offers;
+    for (std::string* text : {&typed, &offers}) {
+      for (std::size_t at; (at = text->find("ROOT")) != std::string::npos;)
+        text->replace(at, 4, workspace_.root());
+    }
+    if (typed.back() == ' ') typed += "\"\"";
+    const ToolRun run =
+        Shell("bash -c 'source " + script + "; COMP_WORDS=(" + typed +
+              "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _typedata; echo ${COMPREPLY[*]}' 2>&1");
+    EXPECT_EQ(run.err, offers + "\n") << row.typed;
+  }
+#endif
 }
 
 TEST_F(Conventions, TheReadmesCommandTableListsTheToolsCommands) {

@@ -91,7 +91,7 @@ TEST_F(Commands, AddTakesTheLowestFreeNumberAndRefusesBadNames) {
 TEST_F(Commands, ListShowsNumbersNamesPartsAndTheCurrentType) {
   MakeTree();
   ASSERT_EQ(Tool("use 2 --no-download").status, 0);
-  const nlohmann::json list = nlohmann::json::parse(Tool("--json list").out)["types"];
+  const nlohmann::json list = nlohmann::json::parse(Tool("--json list --sort catalogue").out)["types"];
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0]["number"], 3) << "catalogue order: the newest first";
   EXPECT_EQ(list[0]["parts"], nlohmann::json({"T55", "STEEL"}));

@@ -132,7 +132,7 @@ int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<
   const int typeNo = NumberForNewType(session, number, out);
   if (typeNo < 0) return kRefused;
   const int source = from ? *from : (session.current() >= 0 ? session.current() : 0);
-  if (RefuseTypeNumber(session, source, out)) {
+  if (!session.TypeExists(source)) {  // said once, with what it was for
     out.Error(fmt::format("no type {} to start from", source));
     return kRefused;
   }

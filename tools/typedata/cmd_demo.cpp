@@ -92,7 +92,7 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
     if (const int status = OpenTree(demo, Access::kRead, &session, out); status != kDone) return status;
     Document document = NewDocument("demo");
     document["folder"] = session.root();
-    document["types"] = ToDocument(ListModel{false, session.Types()})["types"];
+    document["types"] = ToDocument(ListModel{ListOrder::kCatalogue, session.Types()})["types"];
     out.Document(document);
     return kDone;
   }
@@ -145,7 +145,7 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
     if (!run(RunAdd(demo, name, std::nullopt, std::nullopt, quiet))) return status;
   }
   if (nowhere) std::fclose(nowhere);
-  run(RunList(demo, false, out));
+  run(RunList(demo, ListOrder::kNumber, out));
 
   Heading(out, 3, "Type 1 made current: loaded, its type code sent, its values downloaded");
   if (!run(RunUse(demo, 1, true, out))) return status;

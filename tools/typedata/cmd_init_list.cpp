@@ -146,14 +146,15 @@ int WhyNoTypes(const Session& session, Output& out) {
 
 }  // namespace
 
-int RunList(const GlobalOptions& options, bool sorted, Output& out) {
+int RunList(const GlobalOptions& options, ListOrder order, Output& out) {
   Session session;
   if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
-  std::vector<TypeInfo> types = session.Types(sorted);
+  std::vector<TypeInfo> types = session.Types();
+  PutInOrder(types, order);
   if (types.empty()) {
     if (const int status = WhyNoTypes(session, out); status != kDone) return status;
   }
-  Present(options, ListModel{sorted, std::move(types)}, out);
+  Present(options, ListModel{order, std::move(types)}, out);
   return kDone;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/list_order.h"
 #include "output.h"
 #include "session.h"
 
@@ -18,7 +19,7 @@ constexpr int kRefused = 1;
 constexpr int kUsageError = 2;
 
 int RunInit(const GlobalOptions& options, bool force, Output& out);
-int RunList(const GlobalOptions& options, bool sorted, Output& out);
+int RunList(const GlobalOptions& options, ListOrder order, Output& out);
 int RunAdd(const GlobalOptions& options, const std::string& name, std::optional<int> number,
            std::optional<int> from, Output& out);
 int RunRename(const GlobalOptions& options, int number, const std::string& name, Output& out);

@@ -87,7 +87,7 @@ Document ToDocument(const InitModel& model) {
 
 Document ToDocument(const ListModel& model) {
   Document document = NewDocument("list");
-  document["order"] = model.sorted ? "name" : "catalogue";
+  document["order"] = NameOf(model.order);
   Document types = Document::array();
   for (const TypeInfo& type : model.types) {
     types.push_back(

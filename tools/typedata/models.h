@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/list_order.h"
 #include "session.h"
 #include "switch.h"
 #include "value_review.h"
@@ -21,7 +22,7 @@ struct InitModel {
 };
 
 struct ListModel {
-  bool sorted = false;
+  ListOrder order = ListOrder::kNumber;
   std::vector<TypeInfo> types;
 };
 

@@ -77,6 +77,7 @@ void Output::Document(const nlohmann::ordered_json& document) {
   // Texts that are not UTF-8 (a double-byte code page) are shown with U+FFFD
   // here; the export, which must be exact, refuses them before.
   Line(document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+  printedDocument_ = true;
 }
 
 void Output::Note(const std::string& text) {
@@ -86,6 +87,7 @@ void Output::Note(const std::string& text) {
 
 void Output::Error(const std::string& text) {
   EndProgress();
+  if (firstError_.empty()) firstError_ = text;
   fmt::print(messages_, "typedata: {}\n", Printable(text));
 }
 

@@ -43,6 +43,10 @@ class Output {
   void EndProgress();
 
   std::FILE* data() const { return data_; }
+  // For --json on a failure: whether the command printed its document, and
+  // the first error it said (the dispatcher's error document).
+  bool printedDocument() const { return printedDocument_; }
+  const std::string& firstError() const { return firstError_; }
   // Data goes to a terminal: text that must be exact in a file (an export)
   // is made Printable there.
   bool dataOnTerminal() const { return dataOnTerminal_; }
@@ -54,6 +58,8 @@ class Output {
   bool progressShown_ = false;
   bool messagesOnTerminal_;
   bool dataOnTerminal_;
+  bool printedDocument_ = false;
+  std::string firstError_;
 };
 
 }  // namespace tool

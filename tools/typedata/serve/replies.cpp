@@ -101,11 +101,11 @@ std::string ListStamp(const GlobalOptions& options) {
 Reply TypesPage(const GlobalOptions& options, const ListQuery& query) {
   // Filtering as the engineer types asks for the list at every key: the
   // list of a tree that has not changed is taken from the last answer.
-  static std::map<bool, std::pair<std::string, Reply>> lists;  // by order
+  static std::map<ListOrder, std::pair<std::string, Reply>> lists;
   const std::string stamp = ListStamp(options);
-  auto& [lastStamp, last] = lists[query.byName];
+  auto& [lastStamp, last] = lists[query.order];
   if (stamp.empty() || stamp != lastStamp) {
-    last = Run(options, [&](const GlobalOptions& o, Output& out) { return RunList(o, query.byName, out); });
+    last = Run(options, [&](const GlobalOptions& o, Output& out) { return RunList(o, query.order, out); });
     lastStamp = last.status == kDone ? stamp : "";
   }
   if (last.status != kDone || !last.document.is_object() || !last.document["types"].is_array()) return last;

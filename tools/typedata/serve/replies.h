@@ -24,7 +24,7 @@ struct Reply {  // NOLINT(bugprone-exception-escape): nlohmann::json moves throw
 
 struct ListQuery {
   std::string filter;  // matched against "NNNN NAME", letter case ignored
-  bool byName = false;
+  ListOrder order = ListOrder::kNumber;
   std::size_t offset = 0;
   std::size_t limit = 100;
 };

@@ -100,7 +100,10 @@ void AddReads(httplib::Server& server, const GlobalOptions& options) {
   server.Get("/api/types", [&](const httplib::Request& request, httplib::Response& response) {
     ListQuery query;
     query.filter = request.get_param_value("filter");
-    query.byName = request.get_param_value("sort") == "name";
+    const std::string sort = request.get_param_value("sort");
+    const std::optional<ListOrder> order = ListOrderNamed(sort.empty() ? "number" : sort);
+    if (!order) return SendError(response, 400, "sort is number, name or catalogue");
+    query.order = *order;
     query.offset = SizeParam(request, "offset", 0, 1000000);
     query.limit = SizeParam(request, "limit", 100, kMaxPage);
     const std::lock_guard<std::mutex> one(treeMutex);
