@@ -96,12 +96,20 @@ class PosixFileSystem final : public FileSystem {
   std::unique_ptr<ReadableFile> OpenRead(const std::string& path) override {
     std::string native;
     if (!Native(path, &native)) return nullptr;
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a FIFO in a file's place would otherwise hold
+    // the operation until some writer came, and a device never ends.
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return nullptr;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      const bool folder = S_ISDIR(st.st_mode);
       ::close(fd);
-      errno = EISDIR;
+      errno = folder ? EISDIR : EINVAL;
+      return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+      ::close(fd);
       return nullptr;
     }
     return std::make_unique<PosixReadableFile>(fd);

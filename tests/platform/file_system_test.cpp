@@ -12,6 +12,8 @@
 
 #include "platform/file_system.h"
 #ifndef _WIN32
+#include <sys/stat.h>
+
 #include "platform/posix_folder_listing.h"
 #endif
 #include "platform/text_file.h"
@@ -227,6 +229,26 @@ TEST_F(PlatformTest, ANameMatchingTwoEntriesIsRefusedAndLinksAreNotFollowed) {
   EXPECT_EQ(Fs().OpenWrite("link.tmp", td::platform::WriteMode::kCreateNew), nullptr);
   EXPECT_EQ(errno, EEXIST);
   EXPECT_EQ(ReadFileBytes(workspace_.Path("outside.txt")), "mine");
+}
+
+// What is not a regular file is refused at once: a FIFO in a data file's
+// place would hold the reader until a writer came, a device would never end.
+TEST_F(PlatformTest, OnlyRegularFilesAreReadAndSpecialOnesAreRefusedAtOnce) {
+  MakeDirs(workspace_.Path("type/0001"));
+  ASSERT_EQ(::mkfifo(workspace_.Path("type/0001/MAIN0001.DAT").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", workspace_.Path("type/mmi.typ"));
+  MakeDirs(workspace_.Path("type/0002/TOOL0002.DAT"));
+  const struct {
+    const char* path;
+    int error;
+  } rows[] = {{"..\\type\\0001\\MAIN0001.DAT", EINVAL},
+              {"..\\type\\mmi.typ", EINVAL},
+              {"..\\type\\0002\\TOOL0002.DAT", EISDIR}};
+  for (const auto& row : rows) {
+    errno = 0;
+    EXPECT_EQ(Fs().OpenRead(row.path), nullptr) << row.path;
+    EXPECT_EQ(errno, row.error) << row.path;
+  }
 }
 
 // A folder's names are kept between look-ups. Whatever another process
