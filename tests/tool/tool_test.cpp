@@ -254,6 +254,7 @@ TEST_F(Commands, HelpAndUsageErrors) {
   EXPECT_EQ(Tool("show --help").status, 0);
   EXPECT_EQ(Tool("frobnicate").status, 2);
   EXPECT_EQ(Tool("list").status, 2) << "no catalogue yet";
+  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("type"))) << "no type folder (nor lock) where no tree is";
   EXPECT_FALSE(td::testing::FileExists(workspace_.Path(".typedata-lock"))) << "no lock file where no tree is";
   EXPECT_EQ(Tool("show 1 --kind X").status, 2);
 }
