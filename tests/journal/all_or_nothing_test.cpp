@@ -63,6 +63,43 @@ TEST_F(AllOrNothing, ASharedPushThatFailsIsPutBackWholeAndSaysSo) {
   EXPECT_FALSE(std::filesystem::exists(workspace_.Path("type/.typedata-journal")));
 }
 
+// A journal found in a tree may come from an unpacked archive: one that
+// names anything a command could not have changed is never acted on.
+TEST_F(AllOrNothing, AJournalThatLeadsOutOfTheTreeIsRefusedAndNothingIsTouched) {
+  MakeTree();
+  WriteFileBytes(workspace_.Path("outside.txt"), "mine");
+  td::testing::MakeDirs(workspace_.Path("type/0009"));
+  WriteFileBytes(workspace_.Path("kept"), "theirs");
+  const std::string journal = workspace_.Path("type/.typedata-journal");
+  const struct {
+    const char* entry;  // a name in the journal's folder
+    bool link;          // a symbolic link to the outside file instead of an empty file
+  } rows[] = {{"absent ..%2F..%2Foutside.txt", false},
+              {"keep ..%2Foutside.txt", false},
+              {"absent 0001%2F..%2F..%2Foutside.txt", false},
+              {"folder ..%2F..", false},
+              {"keep 0001%2FMAIN0001.DAT", true}};
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(journal);
+    td::testing::MakeDirs(journal);
+    WriteFileBytes(journal + "/command add", "");
+    if (row.link)
+      std::filesystem::create_symlink(workspace_.Path("kept"), journal + "/" + row.entry);
+    else
+      WriteFileBytes(journal + "/" + row.entry, "");
+    const std::string main1 = TypeFile("0001/MAIN0001.DAT");
+    const ToolRun run = Tool("add X");
+    EXPECT_EQ(run.status, 2) << row.entry << "\n" << run.err;
+    EXPECT_NE(run.err.find("not a journal this tool wrote"), std::string::npos) << row.entry << run.err;
+    EXPECT_EQ(ReadFileBytes(workspace_.Path("outside.txt")), "mine") << row.entry;
+    EXPECT_TRUE(std::filesystem::exists(workspace_.Path("type"))) << row.entry;
+    EXPECT_EQ(TypeFile("0001/MAIN0001.DAT"), main1) << row.entry;
+    EXPECT_TRUE(std::filesystem::is_regular_file(
+        std::filesystem::symlink_status(workspace_.Path("type/0001/MAIN0001.DAT"))))
+        << row.entry;
+  }
+}
+
 TEST_F(AllOrNothing, CheckNamesALostCatalogueAndTheTemporaryFileHoldingIt) {
   MakeTree();
   ASSERT_EQ(

@@ -25,6 +25,7 @@
 
 #include "atomic_file.h"
 #include "core/journal_files.h"
+#include "display_width.h"
 #include "lock.h"
 
 namespace fs = std::filesystem;
@@ -95,7 +96,25 @@ bool Mark(const std::string& journal, const std::string& tag, const std::string&
   return false;
 }
 
-bool ReadRecordIn(const std::string& journal, Record* record) {
+// A path the journal may name: what a command of the tool changes, below
+// the type folder ("mmi.typ", "0003", "0003/TOOL0003.DAT"). A journal found
+// in a tree may come from anywhere (an unpacked archive): a name that would
+// lead out of the type folder, or to the tool's own files, is never acted on.
+bool IsTreePath(const std::string& path) {
+  if (path.empty() || path.size() > 200 || path.find('\\') != std::string::npos) return false;
+  const std::string folder = journal::FolderOf(path);
+  const std::string name = folder.empty() ? path : path.substr(folder.size() + 1);
+  if (folder.find('/') != std::string::npos) return false;  // one folder deep at most
+  for (const std::string& part : {folder, name}) {
+    if (part == "." || part == ".." || part.rfind(".typedata-", 0) == 0) return false;
+    if (part.find_first_of(std::string("\0:", 2)) != std::string::npos) return false;
+  }
+  return !name.empty() && (folder.empty() || (folder.size() == 4 &&
+                                              folder.find_first_not_of("0123456789") == std::string::npos));
+}
+
+// False with the entry that is not one this tool writes.
+bool ReadRecordIn(const std::string& journal, Record* record, std::string* stranger) {
   std::error_code error;
   for (fs::directory_iterator it(journal, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
@@ -103,6 +122,14 @@ bool ReadRecordIn(const std::string& journal, Record* record) {
     if (space == std::string::npos) continue;
     const std::string tag = name.substr(0, space);
     const std::string text = Decoded(name.substr(space + 1));
+    const bool names = tag == "keep" || tag == "absent" || tag == "leave" || tag == "folder" || tag == "temp";
+    // A kept file is a file of the journal's own; anything else there is no
+    // old content of the tree's (a link could lead anywhere).
+    if ((names && !IsTreePath(text)) ||
+        (tag == "keep" && !fs::is_regular_file(fs::symlink_status(it->path(), error)))) {
+      *stranger = name;
+      return false;
+    }
     if (tag == "command") record->command = text;
     if (tag == "keep") record->files.emplace_back(text, Kind::kKeep);
     if (tag == "absent") record->files.emplace_back(text, Kind::kAbsent);
@@ -231,8 +258,13 @@ bool RollBack(const std::string& typeFolder, std::string* error) {
   RemoveLeftovers(typeFolder);
   if (EntryAt(JournalPath(typeFolder)) == Entry::kAbsent) return true;
   Record record;
-  if (!ReadRecordIn(JournalPath(typeFolder), &record)) {
-    *error = JournalPath(typeFolder) + ": an interrupted command's journal cannot be read";
+  std::string stranger;
+  if (!ReadRecordIn(JournalPath(typeFolder), &record, &stranger)) {
+    *error =
+        JournalPath(typeFolder) + (stranger.empty() ? ": an interrupted command's journal cannot be read"
+                                                    : ": not a journal this tool wrote ('" + stranger +
+                                                          "' names nothing a command changes); nothing was "
+                                                          "put back: remove it when no command is running");
     return false;
   }
   std::vector<std::string> putBack;
@@ -241,9 +273,11 @@ bool RollBack(const std::string& typeFolder, std::string* error) {
                          *error);
     return false;
   }
-  std::fprintf(
-      stderr, "typedata: an interrupted '%s' was undone: %s\n", record.command.c_str(),
-      putBack.empty() ? "it had changed nothing yet" : ("put back as it was: " + Listed(putBack)).c_str());
+  std::fprintf(stderr, "typedata: %s\n",
+               Printable(fmt::format("an interrupted '{}' was undone: {}", record.command,
+                                     putBack.empty() ? "it had changed nothing yet"
+                                                     : "put back as it was: " + Listed(putBack)))
+                   .c_str());
   return true;
 }
 
@@ -356,7 +390,8 @@ bool Journal::Finish(std::string* error) {
 bool Journal::PutBack(std::vector<std::string>* putBack, std::string* error) {
   if (!open_) return true;
   Record record;
-  if (!ReadRecordIn(JournalPath(typeFolder_), &record)) {
+  std::string stranger;
+  if (!ReadRecordIn(JournalPath(typeFolder_), &record, &stranger)) {
     *error = JournalPath(typeFolder_) + ": the journal cannot be read";
     return false;
   }
@@ -375,12 +410,14 @@ bool RollBackInterrupted(const std::string& root, const std::string& typeFolder,
   std::string busy;
   if (std::unique_ptr<TreeLock> alone = TreeLock::Exclusive(root, &busy)) {
     std::string failure;
-    if (!RollBack(typeFolder, &failure)) std::fprintf(stderr, "typedata: warning: %s\n", failure.c_str());
-  } else if (Record record; ReadRecordIn(JournalPath(typeFolder), &record)) {
-    std::fprintf(stderr,
-                 "typedata: warning: the tree holds an interrupted '%s'; the next command that changes the "
-                 "tree puts it back (%s)\n",
-                 record.command.c_str(), busy.c_str());
+    if (!RollBack(typeFolder, &failure))
+      std::fprintf(stderr, "typedata: warning: %s\n", Printable(failure).c_str());
+  } else if (Record record; ReadRecordIn(JournalPath(typeFolder), &record, &busy)) {
+    std::fprintf(stderr, "typedata: warning: %s\n",
+                 Printable(fmt::format("the tree holds an interrupted '{}'; the next command that changes "
+                                       "the tree puts it back ({})",
+                                       record.command, busy))
+                     .c_str());
   }
   *lock = TreeLock::Shared(root, error);
   return *lock != nullptr;
