@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int listed = 0;
     tool::GlobalOptions json = tree.options;
     json.json = true;
-    const nlohmann::json list =
-        td::fuzz::DataJson([&](tool::Output& out) { return tool::RunList(json, false, out); }, &listed);
+    const nlohmann::json list = td::fuzz::DataJson(
+        [&](tool::Output& out) { return tool::RunList(json, tool::ListOrder::kCatalogue, out); }, &listed);
     Require(listed == 0 && list.contains("types"), "a tree that check finds clean lists its types");
     for (const nlohmann::json& type : list["types"]) {
       int exported = 0;
