@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/list_order.h"
+#include "core/refusal.h"
 #include "output.h"
 #include "session.h"
 
@@ -36,6 +37,12 @@ int RunExport(const GlobalOptions& options, int number, const std::string& forma
 int RunImport(const GlobalOptions& options, int number, const std::string& file, Output& out);
 int RunRecover(const GlobalOptions& options, const std::string& namesFile, Output& out);
 int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out);
+
+// The exit status for a refusal: 1 refused (busy and not found too), 2 a
+// usage or input/output error.
+int ExitStatus(const Refusal& refusal);
+// Says the refusal and gives its exit status.
+int Refuse(const Refusal& refusal, Output& out);
 
 // Opens a session on an existing catalogue: kDone, or after saying why not
 // the status to exit with (1 for a tree that another command holds, else 2).

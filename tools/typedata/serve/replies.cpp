@@ -10,11 +10,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include <sys/stat.h>
 
 #include "commands.h"
+#include "core/open_tree.h"
+#include "display_width.h"
+#include "ops/list.h"
 
 namespace tool::serve {
 namespace {
@@ -68,6 +72,18 @@ Reply Run(const GlobalOptions& options, Command command) {
   return reply;
 }
 
+// The whole list, from a session of its own.
+Reply ListDocument(const GlobalOptions& options, ListOrder order) {
+  Session session;
+  if (const std::optional<Refusal> refusal = OpenTree(options, Access::kRead, &session))
+    return Refused(*refusal);
+  const Result<ListModel> list = ops::List(session, {order});
+  if (!list.ok()) return Refused(list.refusal());
+  Reply reply;
+  reply.document = ToDocument(list.model());
+  return reply;
+}
+
 std::string Folded(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
   return text;
@@ -98,6 +114,29 @@ std::string ListStamp(const GlobalOptions& options) {
 
 }  // namespace
 
+int HttpStatus(const Refusal& refusal) {
+  switch (refusal.kind) {
+    case RefusalKind::kNotFound:
+      return 404;
+    case RefusalKind::kRefused:
+      return 422;
+    case RefusalKind::kBusy:
+    case RefusalKind::kInputOutput:
+      return 503;
+    case RefusalKind::kUsage:
+      return 400;
+  }
+  return 500;
+}
+
+Reply Refused(const Refusal& refusal) {
+  Reply reply;
+  reply.status = 1;  // not done
+  reply.http = HttpStatus(refusal);
+  reply.messages.push_back("typedata: " + Printable(refusal.message));  // as the command line says it
+  return reply;
+}
+
 Reply TypesPage(const GlobalOptions& options, const ListQuery& query) {
   // Filtering as the engineer types asks for the list at every key: the
   // list of a tree that has not changed is taken from the last answer.
@@ -105,10 +144,10 @@ Reply TypesPage(const GlobalOptions& options, const ListQuery& query) {
   const std::string stamp = ListStamp(options);
   auto& [lastStamp, last] = lists[query.order];
   if (stamp.empty() || stamp != lastStamp) {
-    last = Run(options, [&](const GlobalOptions& o, Output& out) { return RunList(o, query.order, out); });
-    lastStamp = last.status == kDone ? stamp : "";
+    last = ListDocument(options, query.order);
+    lastStamp = last.status == 0 ? stamp : "";
   }
-  if (last.status != kDone || !last.document.is_object() || !last.document["types"].is_array()) return last;
+  if (last.status != 0 || !last.document.is_object() || !last.document["types"].is_array()) return last;
   const Document& types = last.document["types"];
   const std::string wanted = Folded(query.filter);
   Document page = Document::array();

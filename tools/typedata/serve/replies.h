@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/refusal.h"
 #include "documents.h"
 #include "session.h"
 
@@ -21,6 +22,11 @@ struct Reply {  // NOLINT(bugprone-exception-escape): nlohmann::json moves throw
   std::vector<std::string> messages;  // what the command said on stderr
   int http = 0;                       // an HTTP status that says more than status
 };
+
+// The HTTP status that answers a refusal.
+int HttpStatus(const Refusal& refusal);
+// A refusal as a reply: no document, its message as the command line says it.
+Reply Refused(const Refusal& refusal);
 
 struct ListQuery {
   std::string filter;  // matched against "NNNN NAME", letter case ignored
