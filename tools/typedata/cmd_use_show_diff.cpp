@@ -6,37 +6,11 @@
 #include "check.h"
 #include "commands.h"
 #include "documents.h"
+#include "ops/show.h"
 #include "switch.h"
 #include "values.h"
 
 namespace tool {
-namespace {
-
-bool Wanted(const ConfigValues& config, const KindValues& kind, const std::string& prefix,
-            const std::string& letter) {
-  return (prefix.empty() || config.prefix == prefix) && (letter.empty() || letter[0] == kind.kind);
-}
-
-// Why a selection of show matched nothing, with what there is to select.
-std::string NothingSelected(const TypeValues& values, const std::string& prefix, const std::string& letter) {
-  std::string configs;
-  for (const ConfigValues& c : values.configs) {
-    if (c.prefix == prefix) {
-      std::string kinds;
-      for (const KindValues& k : c.kinds) {
-        if (k.present && !k.items.empty()) kinds += fmt::format("{}{}", kinds.empty() ? "" : ", ", k.kind);
-      }
-      return fmt::format("config {} has no {} items; it has {}", prefix, letter,
-                         kinds.empty() ? "none" : kinds);
-    }
-    configs += fmt::format("{}{}", configs.empty() ? "" : ", ", c.prefix);
-  }
-  if (!prefix.empty())
-    return fmt::format("type {} has no config '{}'; its configs: {}", values.typeNo, prefix, configs);
-  return fmt::format("type {} has no {} items in any config", values.typeNo, letter);
-}
-
-}  // namespace
 
 int RunUse(const GlobalOptions& options, int number, bool download, Output& out) {
   Session session;
@@ -45,7 +19,8 @@ int RunUse(const GlobalOptions& options, int number, bool download, Output& out)
   // The service loads a file without a section as a type without values.
   const std::vector<Problem> problems = CheckTypeFiles(session, number);
   if (const Problem* blocker = LoadBlocker(problems)) {
-    out.Error(fmt::format("type {} is not loaded: {}:{}: {}", number, blocker->file, blocker->line, blocker->message));
+    out.Error(fmt::format("type {} is not loaded: {}:{}: {}", number, blocker->file, blocker->line,
+                          blocker->message));
     return kRefused;
   }
   SwitchReport report;
@@ -67,31 +42,9 @@ int RunShow(const GlobalOptions& options, int number, const std::string& config,
             Output& out) {
   Session session;
   if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
-  if (RefuseTypeNumber(session, number, out)) return kRefused;
-  if (!kind.empty() && (kind.size() != 1 || KindIndex(kind[0]) < 0)) {
-    out.Error("--kind is one of D, S, A, L, V");
-    return kUsageError;
-  }
-  TypeValues values;
-  std::string error;
-  if (!LoadType(number, &values, &error)) {
-    out.Error(error);
-    return kRefused;
-  }
-  ShowModel model{number, values.name, config, kind, {}};
-  for (const ConfigValues& c : values.configs) {
-    for (const KindValues& k : c.kinds) {
-      if (!k.present || !Wanted(c, k, config, kind)) continue;
-      for (const ItemValue& item : k.items) {
-        if (item.described) model.items.push_back({c.prefix, k.kind, item});
-      }
-    }
-  }
-  if (model.items.empty() && (!config.empty() || !kind.empty())) {
-    out.Error(NothingSelected(values, config, kind));
-    return kRefused;
-  }
-  Present(options, model, out);
+  const Result<ShowModel> shown = ops::Show(session, {number, config, kind});
+  if (!shown.ok()) return Refuse(shown.refusal(), out);
+  Present(options, shown.model(), out);
   return kDone;
 }
 

@@ -16,10 +16,15 @@ std::string MissingCatalogue(const Session& session) {
       session.CataloguePath(), folders, folders == 1 ? "" : "s", folders == 1 ? "exists" : "exist");
 }
 
-std::optional<Refusal> OpenTree(const GlobalOptions& options, Access access, Session* session) {
+std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session) {
   std::string error;
   if (!session->Open(options, access, /*makeTypeFolder=*/false, &error))
     return Refusal::Of(session->busy() ? RefusalKind::kBusy : RefusalKind::kInputOutput, error);
+  return std::nullopt;
+}
+
+std::optional<Refusal> OpenTree(const GlobalOptions& options, Access access, Session* session) {
+  if (std::optional<Refusal> refusal = OpenSession(options, access, session)) return refusal;
   if (!session->CatalogueExists()) return Refusal::Of(RefusalKind::kUsage, MissingCatalogue(*session));
   return std::nullopt;
 }

@@ -15,6 +15,10 @@ namespace tool {
 // 'recover' when type folders are left.
 std::string MissingCatalogue(const Session& session);
 
+// Opens session, whether or not the tree has a catalogue; the refusal when
+// it cannot be (busy when another command holds the tree).
+std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session);
+
 // Opens session on an existing catalogue; the refusal when it cannot be
 // (busy when another command holds the tree).
 std::optional<Refusal> OpenTree(const GlobalOptions& options, Access access, Session* session);

@@ -19,6 +19,7 @@
 #include "core/open_tree.h"
 #include "display_width.h"
 #include "ops/list.h"
+#include "ops/show.h"
 
 namespace tool::serve {
 namespace {
@@ -69,6 +70,22 @@ Reply Run(const GlobalOptions& options, Command command) {
   const std::string text = data.Text();
   if (!text.empty()) reply.document = Document::parse(text, nullptr, /*allow_exceptions=*/false);
   if (reply.document.is_discarded()) reply.document = nullptr;
+  return reply;
+}
+
+// A session on the tree for a request about type number: refused with
+// 503 when the tree cannot be opened, 404 when it has no such type.
+std::optional<Refusal> OpenTyped(const GlobalOptions& options, Access access, int number, Session* session) {
+  if (std::optional<Refusal> refusal = OpenSession(options, access, session)) return refusal;
+  return RefuseTypeNumber(*session, number);
+}
+
+// A refusal before the work began: its message is the answer's error.
+Reply Answered(const Refusal& refusal) {
+  Reply reply;
+  reply.status = 1;
+  reply.http = HttpStatus(refusal);
+  reply.error = refusal.message;
   return reply;
 }
 
@@ -173,7 +190,14 @@ Reply TypesPage(const GlobalOptions& options, const ListQuery& query) {
 }
 
 Reply TypeDocument(const GlobalOptions& options, int number) {
-  return Run(options, [&](const GlobalOptions& o, Output& out) { return RunShow(o, number, "", "", out); });
+  Session session;
+  if (const std::optional<Refusal> refusal = OpenTyped(options, Access::kRead, number, &session))
+    return Answered(*refusal);
+  const Result<ShowModel> shown = ops::Show(session, {number, "", ""});
+  if (!shown.ok()) return Refused(shown.refusal());
+  Reply reply;
+  reply.document = ToDocument(shown.model());
+  return reply;
 }
 
 Reply CheckDocument(const GlobalOptions& options) {

@@ -21,6 +21,7 @@ struct Reply {  // NOLINT(bugprone-exception-escape): nlohmann::json moves throw
   Document document;                  // null when the command gave none
   std::vector<std::string> messages;  // what the command said on stderr
   int http = 0;                       // an HTTP status that says more than status
+  std::string error;                  // the answer's error when not the last message
 };
 
 // The HTTP status that answers a refusal.

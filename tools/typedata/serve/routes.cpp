@@ -48,7 +48,8 @@ void SendReply(httplib::Response& response, const Reply& reply) {
   if (!reply.document.is_null()) return SendJson(response, HttpStatus(reply.status), reply.document);
   int status = reply.http;
   if (status == 0) status = reply.status == kDone ? 500 : HttpStatus(reply.status);
-  SendError(response, status, Why(reply, "the command gave no document"), reply.messages);
+  SendError(response, status, reply.error.empty() ? Why(reply, "the command gave no document") : reply.error,
+            reply.messages);
 }
 
 // A type number as the tool takes it: 0 to 9999, digits only.
@@ -114,9 +115,6 @@ void AddReads(httplib::Server& server, const GlobalOptions& options) {
     if (!TypeNumber(request.matches[1], &number))
       return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
     const std::lock_guard<std::mutex> one(treeMutex);
-    std::string error;
-    if (const int found = FindType(options, number, &error); found != 200)
-      return SendError(response, found, error);
     SendReply(response, TypeDocument(options, number));
   });
   server.Get("/api/compare", [&](const httplib::Request& request, httplib::Response& response) {
