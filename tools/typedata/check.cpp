@@ -33,7 +33,7 @@ class Checker {
  public:
   explicit Checker(const Session& session) : session_(session) {}
 
-  std::vector<Problem> Run(Output* progress) {
+  std::vector<Problem> Run(Progress* progress) {
     CheckFolders();
     CheckCatalogue();
     CheckUnlistedFolders();
@@ -42,10 +42,10 @@ class Checker {
     for (const auto& [number, line] : types_) {
       CheckType(files, number);
       if (progress)
-        progress->Progress("checking types", static_cast<long>(++done),
-                           types_.size() > 200 ? static_cast<long>(types_.size()) : 0);
+        progress->Step("checking types", static_cast<long>(++done),
+                       types_.size() > 200 ? static_cast<long>(types_.size()) : 0);
     }
-    if (progress) progress->EndProgress();
+    if (progress) progress->End();
     CheckSharedConfigs();
     return std::move(problems_);
   }
@@ -327,7 +327,7 @@ class Checker {
 
 }  // namespace
 
-std::vector<Problem> CheckTree(const Session& session, Output* progress) {
+std::vector<Problem> CheckTree(const Session& session, Progress* progress) {
   return Checker(session).Run(progress);
 }
 

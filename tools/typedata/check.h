@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "output.h"
+#include "core/progress.h"
 #include "session.h"
 
 namespace tool {
@@ -25,7 +25,7 @@ struct Problem {
 // folders the catalogue does not list), each listed type's files, shared
 // configs that differ. Time and memory grow with the files, not their
 // square; only one type's values are held at a time. progress may be null.
-std::vector<Problem> CheckTree(const Session& session, Output* progress);
+std::vector<Problem> CheckTree(const Session& session, Progress* progress);
 
 // The problems of one type's files alone.
 std::vector<Problem> CheckTypeFiles(const Session& session, int typeNo);

@@ -18,6 +18,7 @@
 #include "commands.h"
 #include "core/open_tree.h"
 #include "display_width.h"
+#include "ops/check.h"
 #include "ops/list.h"
 #include "ops/show.h"
 
@@ -201,7 +202,14 @@ Reply TypeDocument(const GlobalOptions& options, int number) {
 }
 
 Reply CheckDocument(const GlobalOptions& options) {
-  return Run(options, [&](const GlobalOptions& o, Output& out) { return RunCheck(o, out); });
+  Session session;
+  if (const std::optional<Refusal> refusal = OpenSession(options, Access::kRead, &session))
+    return Refused(*refusal);
+  const Result<CheckModel> checked = ops::Check(session, {}, nullptr);
+  if (!checked.ok()) return Refused(checked.refusal());
+  Reply reply;
+  reply.document = ToDocument(checked.model());  // problems found are an answer too
+  return reply;
 }
 
 Reply SetValues(const GlobalOptions& options, int number, const std::string& prefix,
