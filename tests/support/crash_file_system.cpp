@@ -57,8 +57,8 @@ class CrashReadableFile final : public platform::ReadableFile {
 
 }  // namespace
 
-CrashFileSystem::CrashFileSystem(const std::string& root, platform::FileSystem& base)
-    : base_(base), root_(fs::weakly_canonical(root).generic_string()) {
+CrashFileSystem::CrashFileSystem(const std::string& root, platform::FileSystem& target)
+    : FileSystemWrapper(target), root_(fs::weakly_canonical(root).generic_string()) {
   for (const auto& entry : fs::recursive_directory_iterator(root_)) {
     if (!entry.is_regular_file()) continue;
     const int inode = next_inode_++;
@@ -109,7 +109,7 @@ void CrashFileSystem::Synced(int inode) { inodes_[inode].durable = inodes_[inode
 
 std::unique_ptr<platform::ReadableFile> CrashFileSystem::OpenRead(const std::string& path) {
   if (!Step()) return nullptr;
-  auto file = base_.OpenRead(path);
+  auto file = target().OpenRead(path);
   if (!file) return nullptr;
   return std::make_unique<CrashReadableFile>(this, std::move(file));
 }
@@ -117,7 +117,7 @@ std::unique_ptr<platform::ReadableFile> CrashFileSystem::OpenRead(const std::str
 std::unique_ptr<platform::WritableFile> CrashFileSystem::OpenWrite(const std::string& path,
                                                                    platform::WriteMode mode) {
   if (!Step()) return nullptr;
-  auto file = base_.OpenWrite(path, mode);
+  auto file = target().OpenWrite(path, mode);
   if (!file) return nullptr;
   const std::string key = Key(path);
   auto found = entries_.find(key);
@@ -137,7 +137,7 @@ std::unique_ptr<platform::WritableFile> CrashFileSystem::OpenWrite(const std::st
 }
 
 bool CrashFileSystem::Remove(const std::string& path) {
-  if (!Step() || !base_.Remove(path)) return false;
+  if (!Step() || !target().Remove(path)) return false;
   entries_.erase(Key(path));
   return true;
 }
@@ -146,7 +146,7 @@ bool CrashFileSystem::Rename(const std::string& from, const std::string& to) {
   if (!Step()) return false;
   const std::string fromKey = Key(from);
   const std::string toKey = Key(to);
-  if (!base_.Rename(from, to)) return false;
+  if (!target().Rename(from, to)) return false;
   const auto found = entries_.find(fromKey);
   if (found != entries_.end()) {
     const int inode = found->second;
@@ -157,10 +157,10 @@ bool CrashFileSystem::Rename(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool CrashFileSystem::MakeDir(const std::string& path) { return Step() && base_.MakeDir(path); }
+bool CrashFileSystem::MakeDir(const std::string& path) { return Step() && target().MakeDir(path); }
 
 bool CrashFileSystem::SyncDir(const std::string& path) {
-  if (!Step() || !base_.SyncDir(path)) return false;
+  if (!Step() || !target().SyncDir(path)) return false;
   const std::string folder = Key(path);
   auto inFolder = [&](const std::string& key) { return FolderOf(key) == folder; };
   for (auto it = durable_entries_.begin(); it != durable_entries_.end();) {
@@ -173,7 +173,7 @@ bool CrashFileSystem::SyncDir(const std::string& path) {
 }
 
 bool CrashFileSystem::CopyTimes(const std::string& from, const std::string& to) {
-  return Step() && base_.CopyTimes(from, to);
+  return Step() && target().CopyTimes(from, to);
 }
 
 void CrashFileSystem::Crash() {

@@ -16,14 +16,15 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "support/file_system_wrapper.h"
 
 namespace td::testing {
 
-class CrashFileSystem final : public platform::FileSystem {
+class CrashFileSystem final : public FileSystemWrapper {
  public:
   // Takes the files below root (a real folder) as durable as they are.
   explicit CrashFileSystem(const std::string& root,
-                           platform::FileSystem& base = platform::DefaultFileSystem());
+                           platform::FileSystem& target = platform::DefaultFileSystem());
 
   // The nth operation from now (1 the next) and every one after it fail
   // without reaching the disk; 0: none.
@@ -41,10 +42,6 @@ class CrashFileSystem final : public platform::FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool MakeDir(const std::string& path) override;
   bool SyncDir(const std::string& path) override;
-  bool Exists(const std::string& path) override { return base_.Exists(path); }
-  bool ListDir(const std::string& path, std::vector<std::string>* names) override {
-    return base_.ListDir(path, names);
-  }
   bool CopyTimes(const std::string& from, const std::string& to) override;
 
   // Internal to the model's files.
@@ -65,7 +62,6 @@ class CrashFileSystem final : public platform::FileSystem {
   std::string Key(const std::string& path) const { return Fold(Spelling(path)); }
   static std::string FolderOf(const std::string& key);
 
-  platform::FileSystem& base_;
   std::string root_;
   long count_ = 0;
   long crash_at_ = 0;

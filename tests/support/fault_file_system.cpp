@@ -60,7 +60,7 @@ bool FaultFileSystem::Fails(Op op) {
 
 std::unique_ptr<platform::ReadableFile> FaultFileSystem::OpenRead(const std::string& path) {
   if (Fails(Op::kOpenRead)) return nullptr;
-  auto file = base_.OpenRead(path);
+  auto file = target().OpenRead(path);
   if (!file) return nullptr;
   return std::make_unique<FaultReadableFile>(this, std::move(file));
 }
@@ -68,19 +68,23 @@ std::unique_ptr<platform::ReadableFile> FaultFileSystem::OpenRead(const std::str
 std::unique_ptr<platform::WritableFile> FaultFileSystem::OpenWrite(const std::string& path,
                                                                    platform::WriteMode mode) {
   if (Fails(Op::kOpenWrite)) return nullptr;
-  auto file = base_.OpenWrite(path, mode);
+  auto file = target().OpenWrite(path, mode);
   if (!file) return nullptr;
   return std::make_unique<FaultWritableFile>(this, std::move(file));
 }
 
-bool FaultFileSystem::Remove(const std::string& path) { return !Fails(Op::kRemove) && base_.Remove(path); }
+bool FaultFileSystem::Remove(const std::string& path) { return !Fails(Op::kRemove) && target().Remove(path); }
 bool FaultFileSystem::Rename(const std::string& from, const std::string& to) {
-  return !Fails(Op::kRename) && base_.Rename(from, to);
+  return !Fails(Op::kRename) && target().Rename(from, to);
 }
-bool FaultFileSystem::MakeDir(const std::string& path) { return !Fails(Op::kMakeDir) && base_.MakeDir(path); }
-bool FaultFileSystem::SyncDir(const std::string& path) { return !Fails(Op::kSyncDir) && base_.SyncDir(path); }
+bool FaultFileSystem::MakeDir(const std::string& path) {
+  return !Fails(Op::kMakeDir) && target().MakeDir(path);
+}
+bool FaultFileSystem::SyncDir(const std::string& path) {
+  return !Fails(Op::kSyncDir) && target().SyncDir(path);
+}
 bool FaultFileSystem::CopyTimes(const std::string& from, const std::string& to) {
-  return !Fails(Op::kCopyTimes) && base_.CopyTimes(from, to);
+  return !Fails(Op::kCopyTimes) && target().CopyTimes(from, to);
 }
 
 }  // namespace td::testing

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "support/file_system_wrapper.h"
 
 namespace td::testing {
 
-class FaultFileSystem final : public platform::FileSystem {
+class FaultFileSystem final : public FileSystemWrapper {
  public:
   // The reason a failed operation leaves (EIO; ERROR_WRITE_FAULT on Windows).
 #ifdef _WIN32
@@ -33,7 +34,8 @@ class FaultFileSystem final : public platform::FileSystem {
     kCopyTimes
   };
 
-  explicit FaultFileSystem(platform::FileSystem& base = platform::DefaultFileSystem()) : base_(base) {}
+  explicit FaultFileSystem(platform::FileSystem& target = platform::DefaultFileSystem())
+      : FileSystemWrapper(target) {}
 
   // The nth operation from now (1 the next) fails; 0 none.
   void FailAt(long n) { fail_at_ = n > 0 ? count_ + n : 0; }
@@ -52,14 +54,9 @@ class FaultFileSystem final : public platform::FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool MakeDir(const std::string& path) override;
   bool SyncDir(const std::string& path) override;
-  bool Exists(const std::string& path) override { return base_.Exists(path); }
-  bool ListDir(const std::string& path, std::vector<std::string>* names) override {
-    return base_.ListDir(path, names);
-  }
   bool CopyTimes(const std::string& from, const std::string& to) override;
 
  private:
-  platform::FileSystem& base_;
   long count_ = 0;
   long fail_at_ = 0;
   bool failed_ = false;
