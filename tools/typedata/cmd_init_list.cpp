@@ -13,8 +13,8 @@
 
 namespace tool {
 
-int ExitStatus(const Refusal& refusal) {
-  switch (refusal.kind) {
+int ExitStatus(RefusalKind kind) {
+  switch (kind) {
     case RefusalKind::kNotFound:
     case RefusalKind::kRefused:
     case RefusalKind::kBusy:
@@ -26,7 +26,10 @@ int ExitStatus(const Refusal& refusal) {
   return kUsageError;
 }
 
+int ExitStatus(const Refusal& refusal) { return ExitStatus(refusal.kind); }
+
 int Refuse(const Refusal& refusal, Output& out) {
+  for (const std::string& note : refusal.notes) out.Note(note);
   out.Error(refusal.message);
   return ExitStatus(refusal);
 }

@@ -12,6 +12,8 @@
 #include "documents.h"
 #include "edit.h"
 #include "import.h"
+#include "ops/save_values.h"
+#include "ops/set.h"
 #include "push_check.h"
 #include "save_failure.h"
 #include "system_error.h"
@@ -22,79 +24,12 @@
 namespace tool {
 namespace {
 
-// Saves the type under a journal and collects the files written: the
-// type's own and the shared ones that went to other types. A save that
-// fails, or whose push misses a type sharing a changed config, is put back
-// whole; *failed says what became of the files. A failed save is an
-// input/output error: its message names the file and the system's reason.
-int SaveAndCollect(Session& session, int number, const char* command, SavedFiles* saved, FailedSave* failed,
-                   Output& out) {
-  Journal journal(session.TypeFolder(), command);
-  std::string error;
-  if (!journal.Begin(FilesASaveWrites(session, number), &error)) {
-    out.Error(error);
-    failed->error = error;
-    return kUsageError;
-  }
-  std::vector<std::string> written;
-  const bool ok = SaveType(session, number, journal, &written, &error);
-  std::vector<std::string> errors;
-  if (!ok) errors.push_back(error);
-  // A type that shares a changed config must hold it now, or be named.
-  for (const MissedPush& push : MissedPushes(session, number, written)) {
-    errors.push_back(fmt::format("type {:04d} '{}' shares a changed config but did not receive it: {}: {}",
-                                 push.type, push.name, push.file, push.reason));
-  }
-  if (errors.empty() && !journal.Finish(&error))
-    errors.push_back("the save's journal could not be removed, so the next command puts the files back: " +
-                     error);
-  const auto collect = [&](const std::vector<std::string>& files) {
-    const std::string own = fmt::format("{:04d}/", number);
-    for (const std::string& file : files) {
-      if (file.rfind(own, 0) == 0) {
-        saved->own.push_back(file);
-      } else {
-        const int to = std::atoi(file.substr(0, 4).c_str());
-        saved->shared.push_back({to, session.TypeName(to), file});
-      }
-    }
-  };
-  if (errors.empty()) {
-    collect(written);
-    return kDone;
-  }
-  for (const std::string& message : errors) out.Error(message);
-  failed->error = fmt::format("{}", fmt::join(errors, "; "));
-  std::string why;
-  if (!journal.PutBack(&failed->putBack, &why)) {
-    out.Error(why);
-    failed->kept = journal.ChangedFiles();
-    collect(failed->kept);
-  }
-  out.Error(WhatWasSaved(*failed));
-  return ok ? kRefused : kUsageError;
-}
-
-// Reviews the changes (the files' number forms, rounding) and applies them
-// to the loaded type; says so when a value is rounded. applied gets every
-// change, or with onlyChanged those that change a value. Gives the status
-// to stop with, kDone to go on; where prefixes the messages.
-int ReviewAndApply(const GlobalOptions& options, const TypeValues& loaded, std::vector<Change>& changes,
-                   const std::string& where, bool onlyChanged, std::vector<ReviewedChange>* applied,
-                   Output& out) {
-  std::string error;
-  for (Change& change : changes) {
-    ReviewedChange reviewed;
-    bool changed = false;
-    if (!ReviewChange(loaded, options.strict, &change, &reviewed, &error) ||
-        !ApplyChange(loaded, change, &changed, &error)) {
-      out.Error(where + error + "; nothing was saved");
-      return kRefused;
-    }
-    if (reviewed.rounded) out.Note(RoundingNote(reviewed));
-    if (changed || !onlyChanged) applied->push_back(reviewed);
-  }
-  return kDone;
+// Says what a save that failed says, and gives the status to exit with.
+int SayFailure(const GlobalOptions& options, const ops::SaveFailure& failure, const Document& document,
+               Output& out) {
+  for (const std::string& error : failure.errors) out.Error(error);
+  if (options.json) out.Document(FailedSaveDocument(document, failure.save));
+  return ExitStatus(failure.kind);
 }
 
 std::string CsvField(const std::string& text) {
@@ -114,39 +49,12 @@ int RunSet(const GlobalOptions& options, int number, const std::string& prefix,
            const std::vector<std::string>& assignments, Output& out) {
   Session session;
   if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
-  if (RefuseTypeNumber(session, number, out)) return kRefused;
-  std::vector<Change> changes;
-  std::string error;
-  for (const std::string& text : assignments) {
-    Change change;
-    if (!ParseAssignment(prefix, text, &change, &error)) {
-      out.Error(error);
-      return kUsageError;
-    }
-    changes.push_back(change);
-  }
-  std::vector<std::string> places;
-  for (const std::string& text : assignments) places.push_back("'" + text + "'");
-  if (const std::string repeated = RepeatedItem(changes, places); !repeated.empty()) {
-    out.Error(repeated + "; nothing was saved");
-    return kUsageError;
-  }
-  TypeValues loaded;
-  if (!LoadType(number, &loaded, &error)) {
-    out.Error(error);
-    return kRefused;
-  }
-  SetModel model{number, loaded.name, {}, {}};
-  if (const int status = ReviewAndApply(options, loaded, changes, "", false, &model.changes, out);
-      status != kDone)
-    return status;
-  FailedSave failed;
-  if (const int status = SaveAndCollect(session, number, "set", &model.saved, &failed, out);
-      status != kDone) {
-    if (options.json) out.Document(FailedSaveDocument(ToDocument(model), failed));
-    return status;
-  }
-  Present(options, model, out);
+  const Result<ops::SetOutcome> set = ops::Set(session, {number, prefix, assignments, options.strict});
+  if (!set.ok()) return Refuse(set.refusal(), out);
+  const ops::SetOutcome& outcome = set.model();
+  for (const std::string& note : outcome.notes) out.Note(note);
+  if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
+  Present(options, outcome.model, out);
   return kDone;
 }
 
@@ -214,16 +122,15 @@ int RunImport(const GlobalOptions& options, int number, const std::string& file,
     return kRefused;
   }
   ImportModel model{number, loaded.name, file, static_cast<int>(changes.size()), {}, {}};
-  if (const int status = ReviewAndApply(options, loaded, changes, file + ": ", true, &model.changed, out);
-      status != kDone)
-    return status;
+  std::vector<std::string> notes;
+  if (const std::optional<Refusal> refusal =
+          ops::ReviewAndApply(options.strict, loaded, changes, file + ": ", true, &model.changed, &notes))
+    return Refuse(*refusal, out);
+  for (const std::string& note : notes) out.Note(note);
   if (!model.changed.empty()) {
-    FailedSave failed;
-    if (const int status = SaveAndCollect(session, number, "import", &model.saved, &failed, out);
-        status != kDone) {
-      if (options.json) out.Document(FailedSaveDocument(ToDocument(model), failed));
-      return status;
-    }
+    if (const std::optional<ops::SaveFailure> failure =
+            ops::SaveAndCollect(session, number, "import", &model.saved))
+      return SayFailure(options, *failure, ToDocument(model), out);
   }
   Present(options, model, out);
   return kDone;

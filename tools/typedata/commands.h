@@ -40,6 +40,7 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
 
 // The exit status for a refusal: 1 refused (busy and not found too), 2 a
 // usage or input/output error.
+int ExitStatus(RefusalKind kind);
 int ExitStatus(const Refusal& refusal);
 // Says the refusal and gives its exit status.
 int Refuse(const Refusal& refusal, Output& out);

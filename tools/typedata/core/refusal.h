@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace tool {
 
@@ -21,12 +22,13 @@ enum class RefusalKind {
 struct Refusal {
   RefusalKind kind = RefusalKind::kRefused;
   std::string message;
-  std::string file;    // input/output: the file, when one is named
-  std::string reason;  // input/output: the system's reason, when it gave one
+  std::string file;                // input/output: the file, when one is named
+  std::string reason;              // input/output: the system's reason, when it gave one
+  std::vector<std::string> notes;  // what the work found before it stopped (a value rounded), in order
 
-  static Refusal Of(RefusalKind kind, std::string message) { return {kind, std::move(message), {}, {}}; }
+  static Refusal Of(RefusalKind kind, std::string message) { return {kind, std::move(message), {}, {}, {}}; }
   static Refusal InputOutput(std::string message, std::string file, std::string reason) {
-    return {RefusalKind::kInputOutput, std::move(message), std::move(file), std::move(reason)};
+    return {RefusalKind::kInputOutput, std::move(message), std::move(file), std::move(reason), {}};
   }
 };
 

@@ -2,7 +2,6 @@
 // cell marked when its value differs from the first type's.
 #include <fmt/core.h>
 
-#include "commands.h"
 #include "replies.h"
 #include "values.h"
 
@@ -14,7 +13,7 @@ Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numb
   Session session;
   std::string error;
   if (!session.Open(options, /*makeTypeFolder=*/false, &error)) {
-    reply.status = kUsageError;
+    reply.status = kReplyError;
     reply.http = 503;
     reply.messages.push_back(error);
     return reply;
@@ -23,13 +22,13 @@ Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numb
   Document types = Document::array();
   for (std::size_t t = 0; t < numbers.size(); ++t) {
     if (!session.TypeExists(numbers[t])) {
-      reply.status = kRefused;
+      reply.status = kNotDone;
       reply.http = 404;
       reply.messages.push_back(fmt::format("no type {}", numbers[t]));
       return reply;
     }
     if (!LoadType(numbers[t], &loaded[t], &error)) {
-      reply.status = kRefused;
+      reply.status = kNotDone;
       reply.messages.push_back(error);
       return reply;
     }

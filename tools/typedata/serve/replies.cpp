@@ -1,78 +1,26 @@
-// The tool's own documents: each command runs as on the command line with
-// --json, its data and messages caught in memory, so the pages get exactly
-// the documents the command line prints.
+// The tool's own documents: the operations the command line runs, on a
+// session of the server's own, their models sent as the documents the
+// command line prints with --json, their refusals and notes as it says them.
 #include "replies.h"
 
 #include <fmt/core.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <sstream>
 
 #include <sys/stat.h>
 
-#include "commands.h"
 #include "core/open_tree.h"
 #include "display_width.h"
 #include "ops/check.h"
 #include "ops/list.h"
+#include "ops/set.h"
 #include "ops/show.h"
 
 namespace tool::serve {
 namespace {
-
-// A stream in memory that a command can write to as to stdout.
-class MemoryFile {
- public:
-  MemoryFile() : file_(open_memstream(&buffer_, &size_)) {}
-  ~MemoryFile() {
-    if (file_) std::fclose(file_);
-    std::free(buffer_);
-  }
-  MemoryFile(const MemoryFile&) = delete;
-  MemoryFile& operator=(const MemoryFile&) = delete;
-  std::FILE* file() const { return file_; }
-  std::string Text() {
-    std::fflush(file_);
-    return std::string(buffer_ ? buffer_ : "", size_);
-  }
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
-};
-
-template <typename Command>
-Reply Run(const GlobalOptions& options, Command command) {
-  MemoryFile data;
-  MemoryFile messages;
-  Reply reply;
-  if (!data.file() || !messages.file()) {
-    reply.status = kUsageError;
-    reply.messages.push_back("out of memory");
-    return reply;
-  }
-  GlobalOptions json = options;
-  json.json = true;
-  Output out(data.file(), messages.file());
-  reply.status = command(json, out);
-  std::istringstream lines(messages.Text());
-  for (std::string line; std::getline(lines, line);) {
-    const std::size_t start = line.find_first_not_of(" \r");
-    // Progress bars draw with carriage returns; only what ends a line counts.
-    if (start != std::string::npos && line.find('\r', start) == std::string::npos)
-      reply.messages.push_back(line);
-  }
-  const std::string text = data.Text();
-  if (!text.empty()) reply.document = Document::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (reply.document.is_discarded()) reply.document = nullptr;
-  return reply;
-}
 
 // A session on the tree for a request about type number: refused with
 // 503 when the tree cannot be opened, 404 when it has no such type.
@@ -84,7 +32,7 @@ std::optional<Refusal> OpenTyped(const GlobalOptions& options, Access access, in
 // A refusal before the work began: its message is the answer's error.
 Reply Answered(const Refusal& refusal) {
   Reply reply;
-  reply.status = 1;
+  reply.status = kNotDone;
   reply.http = HttpStatus(refusal);
   reply.error = refusal.message;
   return reply;
@@ -132,8 +80,8 @@ std::string ListStamp(const GlobalOptions& options) {
 
 }  // namespace
 
-int HttpStatus(const Refusal& refusal) {
-  switch (refusal.kind) {
+int HttpStatus(RefusalKind kind) {
+  switch (kind) {
     case RefusalKind::kNotFound:
       return 404;
     case RefusalKind::kRefused:
@@ -147,11 +95,15 @@ int HttpStatus(const Refusal& refusal) {
   return 500;
 }
 
+int HttpStatus(const Refusal& refusal) { return HttpStatus(refusal.kind); }
+
 Reply Refused(const Refusal& refusal) {
   Reply reply;
-  reply.status = 1;  // not done
+  reply.status = kNotDone;  // not done
   reply.http = HttpStatus(refusal);
-  reply.messages.push_back("typedata: " + Printable(refusal.message));  // as the command line says it
+  // As the command line says them.
+  for (const std::string& note : refusal.notes) reply.messages.push_back(Printable(note));
+  reply.messages.push_back("typedata: " + Printable(refusal.message));
   return reply;
 }
 
@@ -214,17 +166,25 @@ Reply CheckDocument(const GlobalOptions& options) {
 
 Reply SetValues(const GlobalOptions& options, int number, const std::string& prefix,
                 const std::vector<std::string>& assignments) {
-  return Run(options, [&](const GlobalOptions& o, Output& out) {
-    return RunSet(o, number, prefix, assignments, out);
-  });
-}
-
-int FindType(const GlobalOptions& options, int number, std::string* error) {
   Session session;
-  if (!session.Open(options, /*makeTypeFolder=*/false, error)) return 503;
-  if (session.TypeExists(number)) return 200;
-  *error = fmt::format("no type {}", number);
-  return 404;
+  if (const std::optional<Refusal> refusal = OpenTyped(options, Access::kChange, number, &session))
+    return Answered(*refusal);
+  const Result<ops::SetOutcome> set = ops::Set(session, {number, prefix, assignments, options.strict});
+  if (!set.ok()) return Refused(set.refusal());
+  const ops::SetOutcome& outcome = set.model();
+  Reply reply;
+  // As the command line says them.
+  for (const std::string& note : outcome.notes) reply.messages.push_back(Printable(note));
+  if (!outcome.failure) {
+    reply.document = ToDocument(outcome.model);
+    return reply;
+  }
+  for (const std::string& error : outcome.failure->errors)
+    reply.messages.push_back("typedata: " + Printable(error));
+  reply.status = kNotDone;
+  reply.http = HttpStatus(outcome.failure->kind);
+  reply.document = FailedSaveDocument(ToDocument(outcome.model), outcome.failure->save);
+  return reply;
 }
 
 }  // namespace tool::serve

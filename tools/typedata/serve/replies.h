@@ -14,12 +14,16 @@
 
 namespace tool::serve {
 
-// A document, or why there is none: status is the tool's exit status
-// (0 done, 1 refused, 2 a usage or input/output error).
+// Reply::status, as the tool's exit status.
+constexpr int kReplied = 0;
+constexpr int kNotDone = 1;     // refused
+constexpr int kReplyError = 2;  // a usage or input/output error
+
+// A document, or why there is none.
 struct Reply {  // NOLINT(bugprone-exception-escape): nlohmann::json moves throw only on a broken invariant
   int status = 0;
   Document document;                  // null when the command gave none
-  std::vector<std::string> messages;  // what the command said on stderr
+  std::vector<std::string> messages;  // what the command line says on stderr
   int http = 0;                       // an HTTP status that says more than status
   std::string error;                  // the answer's error when not the last message
 };
@@ -52,10 +56,6 @@ Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numb
                       const std::string& config, bool onlyDifferences);
 // Which types share which config through which name part.
 Reply SharingDocument(const GlobalOptions& options);
-
-// 200 when the tree has the type, 404 when not, 503 with why when the tree
-// cannot be opened (another command holds it, say).
-int FindType(const GlobalOptions& options, int number, std::string* error);
 
 }  // namespace tool::serve
 

@@ -5,7 +5,6 @@
 #include <mutex>
 
 #include "assets.h"
-#include "commands.h"
 #include "connections.h"
 #include "replies.h"
 
@@ -32,10 +31,6 @@ void SendError(httplib::Response& response, int status, const std::string& error
   SendJson(response, status, document);
 }
 
-// The tool's exit status as an HTTP status: refused means the request
-// cannot be carried out as it stands.
-int HttpStatus(int status) { return status == kDone ? 200 : status == kRefused ? 422 : 400; }
-
 // What went wrong, from what the command said last.
 std::string Why(const Reply& reply, const char* otherwise) {
   if (reply.messages.empty()) return otherwise;
@@ -44,12 +39,17 @@ std::string Why(const Reply& reply, const char* otherwise) {
   return last.rfind(prefix, 0) == 0 ? last.substr(prefix.size()) : last;
 }
 
-void SendReply(httplib::Response& response, const Reply& reply) {
-  if (!reply.document.is_null()) return SendJson(response, HttpStatus(reply.status), reply.document);
+// A reply without a document as an error: refused means the request
+// cannot be carried out as it stands.
+void SendFailure(httplib::Response& response, const Reply& reply, const char* otherwise) {
   int status = reply.http;
-  if (status == 0) status = reply.status == kDone ? 500 : HttpStatus(reply.status);
-  SendError(response, status, reply.error.empty() ? Why(reply, "the command gave no document") : reply.error,
-            reply.messages);
+  if (status == 0) status = reply.status == kReplied ? 500 : reply.status == kNotDone ? 422 : 400;
+  SendError(response, status, reply.error.empty() ? Why(reply, otherwise) : reply.error, reply.messages);
+}
+
+void SendReply(httplib::Response& response, const Reply& reply) {
+  if (reply.document.is_null()) return SendFailure(response, reply, "the command gave no document");
+  SendJson(response, reply.http != 0 ? reply.http : 200, reply.document);
 }
 
 // A type number as the tool takes it: 0 to 9999, digits only.
@@ -162,20 +162,15 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
     if (!TypeNumber(request.matches[1], &number))
       return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
     const std::lock_guard<std::mutex> one(treeMutex);
-    std::string error;
-    if (const int found = FindType(options, number, &error); found != 200)
-      return SendError(response, found, error);
     GlobalOptions strict = options;
     strict.strict = body.contains("strict") && body["strict"].is_boolean() && body["strict"].get<bool>();
     const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);
     // A save that failed answers with the set document, which says what
     // became of each file it had written ("putBack", "error").
-    if (reply.document.is_null())
-      return SendError(response, reply.status == kDone ? 500 : HttpStatus(reply.status),
-                       Why(reply, "nothing was saved"), reply.messages);
+    if (reply.document.is_null()) return SendFailure(response, reply, "nothing was saved");
     Document answer = reply.document;
     answer["messages"] = reply.messages;
-    SendJson(response, HttpStatus(reply.status), answer);
+    SendJson(response, reply.http != 0 ? reply.http : 200, answer);
   });
 }
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <map>
 
-#include "commands.h"
 #include "replies.h"
 #include "typedata.h"
 
@@ -15,7 +14,7 @@ Reply SharingDocument(const GlobalOptions& options) {
   Session session;
   std::string error;
   if (!session.Open(options, /*makeTypeFolder=*/false, &error)) {
-    reply.status = kUsageError;
+    reply.status = kReplyError;
     reply.http = 503;
     reply.messages.push_back(error);
     return reply;

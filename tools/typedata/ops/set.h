@@ -1,0 +1,37 @@
+// set: items of one config of a type given new values, saved with the
+// types that share the config.
+#ifndef TOOLS_TYPEDATA_OPS_SET_H
+#define TOOLS_TYPEDATA_OPS_SET_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/refusal.h"
+#include "models.h"
+#include "ops/save_values.h"
+#include "session.h"
+
+namespace tool::ops {
+
+struct SetRequest {
+  int number = 0;
+  std::string prefix;                    // the config
+  std::vector<std::string> assignments;  // KIND:ITEM=VALUE
+  bool strict = false;                   // refuse values that would be stored rounded
+};
+
+// What set did: the changes (model.changes says which were rounded) and
+// the files saved, or when the save failed what became of it.
+struct SetOutcome {
+  SetModel model;
+  std::vector<std::string> notes;  // values stored rounded
+  std::optional<SaveFailure> failure;
+};
+
+// Refused before anything is written; a save that fails is an outcome.
+Result<SetOutcome> Set(Session& session, const SetRequest& request);
+
+}  // namespace tool::ops
+
+#endif  // TOOLS_TYPEDATA_OPS_SET_H
