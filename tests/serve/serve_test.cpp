@@ -333,6 +333,9 @@ TEST_F(Serve, AChangeHoldsTheTreesLock) {
   ASSERT_EQ(fcntl(lock, F_OFD_SETLK, &whole), 0);
   ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
   const httplib::Result refused = PostJson("/api/types/1/set", R"({"config":"TOOL","changes":["D:1=41.5"]})");
+  // Reads wait for no writer either: the tree cannot be opened, as for a change.
+  for (const char* read : {"/api/types", "/api/types/1", "/api/check"})
+    EXPECT_NE(Get(read, 503).dump().find("busy"), std::string::npos) << read;
   close(lock);
   ASSERT_TRUE(refused);
   EXPECT_EQ(refused->status, 503) << refused->body;

@@ -19,6 +19,7 @@ int ExitStatus(RefusalKind kind) {
     case RefusalKind::kRefused:
     case RefusalKind::kBusy:
       return kRefused;
+    case RefusalKind::kNoTree:
     case RefusalKind::kInputOutput:
     case RefusalKind::kUsage:
       return kUsageError;

@@ -19,7 +19,7 @@ std::string MissingCatalogue(const Session& session) {
 std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session) {
   std::string error;
   if (!session->Open(options, access, /*makeTypeFolder=*/false, &error))
-    return Refusal::Of(session->busy() ? RefusalKind::kBusy : RefusalKind::kInputOutput, error);
+    return Refusal::Of(session->busy() ? RefusalKind::kBusy : RefusalKind::kNoTree, error);
   return std::nullopt;
 }
 

@@ -15,6 +15,7 @@ enum class RefusalKind {
   kNotFound,     // no such type (or config)
   kRefused,      // the request cannot be carried out as it stands
   kBusy,         // another command holds the tree
+  kNoTree,       // the tree cannot be opened (gone, or its machine unreadable)
   kInputOutput,  // a file could not be read or written
   kUsage,        // the tree or the request is not one the tool can work on
 };

@@ -87,8 +87,9 @@ int HttpStatus(RefusalKind kind) {
     case RefusalKind::kRefused:
       return 422;
     case RefusalKind::kBusy:
-    case RefusalKind::kInputOutput:
+    case RefusalKind::kNoTree:
       return 503;
+    case RefusalKind::kInputOutput:  // as the command line's exit status 2
     case RefusalKind::kUsage:
       return 400;
   }
