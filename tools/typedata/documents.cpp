@@ -211,6 +211,25 @@ Document ToDocument(const RecoverModel& model) {
   return document;
 }
 
+Document ToDocument(const SharingModel& model) {
+  Document configs = Document::array();
+  for (const SharingConfig& config : model.configs) {
+    Document groups = Document::array();
+    for (const SharingGroup& group : config.groups) {
+      Document types = Document::array();
+      for (const SharingMember& type : group.types)
+        types.push_back({{"number", type.number}, {"name", type.name}});
+      groups.push_back({{"part", group.part}, {"types", types}});
+    }
+    configs.push_back({{"config", config.config}, {"part", config.part}, {"groups", groups}});
+  }
+  Document document = NewDocument("sharing");
+  document["partCount"] = model.partCount;
+  document["typeCount"] = model.typeCount;
+  document["configs"] = configs;
+  return document;
+}
+
 std::string ExportRefusal(const TypeValues& values) {
   if (!IsUtf8(values.name))
     return "the type's name is not UTF-8; export it with --format csv, which keeps bytes";

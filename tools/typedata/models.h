@@ -134,6 +134,30 @@ struct RecoverModel {
   std::vector<RecoveredType> types;
 };
 
+// Which types share which config: for each config that follows a name
+// part, the types grouped by their part at that position.
+struct SharingMember {
+  int number = 0;
+  std::string name;
+};
+
+struct SharingGroup {
+  std::string part;
+  std::vector<SharingMember> types;  // by number
+};
+
+struct SharingConfig {
+  std::string config;
+  int part = 0;                      // 0: the config is each type's own
+  std::vector<SharingGroup> groups;  // by part text
+};
+
+struct SharingModel {
+  int partCount = 0;
+  std::size_t typeCount = 0;
+  std::vector<SharingConfig> configs;
+};
+
 }  // namespace tool
 
 #endif  // TOOLS_TYPEDATA_MODELS_H
