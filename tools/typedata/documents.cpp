@@ -211,6 +211,32 @@ Document ToDocument(const RecoverModel& model) {
   return document;
 }
 
+Document ToDocument(const CompareModel& model) {
+  Document types = Document::array();
+  for (const ComparedType& type : model.types)
+    types.push_back({{"number", type.number}, {"name", type.name}});
+  Document rows = Document::array();
+  for (const CompareRow& row : model.rows) {
+    Document values = Document::array();
+    for (const ItemValue& item : row.values) values.push_back(ValueJson(item, row.kind));
+    Document marks = Document::array();
+    for (const bool mark : row.differs) marks.push_back(mark);
+    rows.push_back({{"config", row.config},
+                    {"kind", std::string(1, row.kind)},
+                    {"item", row.item},
+                    {"dataType", row.dataType ? std::string(1, row.dataType) : ""},
+                    {"values", values},
+                    {"differs", marks}});
+  }
+  Document document = NewDocument("compare");
+  document["types"] = types;
+  document["config"] = model.config;
+  document["onlyDifferences"] = model.onlyDifferences;
+  document["differing"] = model.differing;
+  document["rows"] = rows;
+  return document;
+}
+
 Document ToDocument(const SharingModel& model) {
   Document configs = Document::array();
   for (const SharingConfig& config : model.configs) {

@@ -39,6 +39,7 @@ Document ToDocument(const CheckModel& model);
 Document ToDocument(const ImportModel& model);
 Document ToDocument(const RecoverModel& model);
 Document ToDocument(const SharingModel& model);
+Document ToDocument(const CompareModel& model);
 // The export: every in-use item of every config, by kind, keyed by item
 // number. Only for a type whose texts are UTF-8 (ExportRefusal).
 Document ExportDocument(const TypeValues& values);

@@ -134,6 +134,30 @@ struct RecoverModel {
   std::vector<RecoveredType> types;
 };
 
+// Several types side by side: every item their configs describe in one
+// row, each cell marked when its value differs from the first type's.
+struct CompareRow {
+  std::string config;
+  char kind = 0;
+  int item = 0;
+  char dataType = 0;  // the first type's; 0 for none
+  std::vector<ItemValue> values;
+  std::vector<bool> differs;
+};
+
+struct ComparedType {
+  int number = 0;
+  std::string name;
+};
+
+struct CompareModel {
+  std::vector<ComparedType> types;
+  std::string config;  // the one config compared, "" for all
+  bool onlyDifferences = false;
+  std::size_t differing = 0;  // rows that differ, kept or not
+  std::vector<CompareRow> rows;
+};
+
 // Which types share which config: for each config that follows a name
 // part, the types grouped by their part at that position.
 struct SharingMember {
