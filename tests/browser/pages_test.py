@@ -171,6 +171,9 @@ class Pages:
         self.expect("1:41.500000," in self.tree.file("0002/TOOL0002.DAT"), "the value arrived in type 2's file")
         self.expect("1:41.500000," not in self.tree.file("0003/TOOL0003.DAT"), "type 3 (T55) kept its value")
         before = self.tree.file("0001/TOOL0001.DAT")
+        # A save loads the type again and draws a new grid: wait for it, or the old input goes stale in hand.
+        from selenium.webdriver.support.expected_conditions import staleness_of
+        self.until(lambda: staleness_of(cell[0])(self.driver), "the grid drawn again after the save")
         cell = self.until(lambda: self.css("table[data-kind=D] input[data-item='2']"), "the grid again")
         cell[0].clear()
         cell[0].send_keys("99999999999")
