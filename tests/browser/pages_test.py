@@ -102,9 +102,17 @@ class Pages:
         return self.driver.find_elements(By.CSS_SELECTOR, selector)
 
     def until(self, predicate, what):
-        from selenium.common.exceptions import TimeoutException
+        from selenium.common.exceptions import StaleElementReferenceException, TimeoutException
+
+        def attempt(driver):
+            # A page draws its tables anew when an answer arrives: a row read
+            # while that happens is gone, and is read again on the next try.
+            try:
+                return predicate()
+            except StaleElementReferenceException:
+                return False
         try:
-            return self.wait.until(lambda driver: predicate())
+            return self.wait.until(attempt)
         except TimeoutException:
             self.expect(False, what + " (timed out)")
             return None
