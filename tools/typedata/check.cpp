@@ -14,6 +14,7 @@
 #include "atomic_file.h"
 #include "check_file.h"
 #include "check_folder.h"
+#include "core/folded.h"
 #include "core/open_file.h"
 #include "names.h"
 #include "tree.h"
@@ -23,11 +24,6 @@ namespace fs = std::filesystem;
 
 namespace tool {
 namespace {
-
-std::string Folded(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 class Checker {
  public:

@@ -11,6 +11,7 @@
 
 #include "atomic_file.h"
 #include "commands.h"
+#include "core/folded.h"
 #include "core/journal.h"
 #include "documents.h"
 #include "names.h"
@@ -64,10 +65,6 @@ class SourceFolder {
   }
 
  private:
-  static std::string Folded(std::string name) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-  }
   std::string folder_;
   std::map<std::string, std::vector<std::string>> names_;
 };

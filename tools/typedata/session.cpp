@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "atomic_file.h"
+#include "core/folded.h"
 #include "core/journal.h"
 #include "core/open_file.h"
 #include "core/type_files.h"
@@ -210,12 +211,8 @@ std::vector<TypeInfo> Session::Types(bool sortedByName) const {
     types.push_back(std::move(type));
   }
   if (sortedByName) {
-    auto folded = [](std::string text) {
-      std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-      return text;
-    };
     std::stable_sort(types.begin(), types.end(),
-                     [&](const TypeInfo& a, const TypeInfo& b) { return folded(a.name) < folded(b.name); });
+                     [&](const TypeInfo& a, const TypeInfo& b) { return Folded(a.name) < Folded(b.name); });
   }
   return types;
 }

@@ -24,6 +24,7 @@
 #include <set>
 
 #include "atomic_file.h"
+#include "core/folded.h"
 #include "core/journal_files.h"
 #include "display_width.h"
 #include "lock.h"
@@ -146,17 +147,13 @@ std::string AsFound(const std::string& typeFolder, const std::string& relative) 
   if (EntryAt(In(typeFolder, relative)) != Entry::kAbsent) return relative;
   const std::string folder = journal::FolderOf(relative);
   const std::string name = folder.empty() ? relative : relative.substr(folder.size() + 1);
-  const auto folded = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
   std::string found;
   int matches = 0;
   std::error_code error;
   for (fs::directory_iterator it(In(typeFolder, folder), error), end; !error && it != end;
        it.increment(error)) {
     const std::string other = it->path().filename().string();
-    if (folded(other) == folded(name)) {
+    if (Folded(other) == Folded(name)) {
       found = other;
       ++matches;
     }

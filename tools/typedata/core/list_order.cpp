@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/folded.h"
+
 namespace tool {
 
 const char* NameOf(ListOrder order) {
@@ -30,12 +32,8 @@ void PutInOrder(std::vector<TypeInfo>& types, ListOrder order) {
                      [](const TypeInfo& a, const TypeInfo& b) { return a.number < b.number; });
   } else if (order == ListOrder::kName) {
     // Letter case ignored, as the service's sorted combo box compares.
-    auto folded = [](std::string text) {
-      std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-      return text;
-    };
     std::stable_sort(types.begin(), types.end(),
-                     [&](const TypeInfo& a, const TypeInfo& b) { return folded(a.name) < folded(b.name); });
+                     [&](const TypeInfo& a, const TypeInfo& b) { return Folded(a.name) < Folded(b.name); });
   }
 }
 

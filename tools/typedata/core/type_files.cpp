@@ -3,21 +3,13 @@
 #include <filesystem>
 #include <set>
 
+#include "core/folded.h"
 #include "core/open_file.h"
 #include "typedata.h"
 
 namespace fs = std::filesystem;
 
 namespace tool {
-namespace {
-
-std::string Folded(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
-
 bool CheckTypeDataFiles(const std::string& folder, int typeNo, std::string* error) {
   std::set<std::string> names;
   for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next) {

@@ -12,6 +12,7 @@
 
 #include <sys/stat.h>
 
+#include "core/folded.h"
 #include "core/open_tree.h"
 #include "display_width.h"
 #include "ops/check.h"
@@ -48,11 +49,6 @@ Reply ListDocument(const GlobalOptions& options, ListOrder order) {
   Reply reply;
   reply.document = ToDocument(list.model());
   return reply;
-}
-
-std::string Folded(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
 }
 
 std::string FileStamp(const std::string& path) {
