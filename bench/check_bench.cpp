@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
+#include "check/check.h"
 #include "mmisim.h"
-#include "session.h"
+#include "core/session.h"
 #include "support/bench_folder.h"
 #include "support/large_machine.h"
 #include "support/one_tree.h"

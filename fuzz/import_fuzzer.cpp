@@ -12,7 +12,7 @@
 #include <tuple>
 
 #include "fuzz_support.h"
-#include "import.h"
+#include "core/import.h"
 #include "machine/machine.h"
 #include "tool_tree.h"
 

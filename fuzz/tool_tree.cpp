@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "fuzz_support.h"
-#include "lock.h"
+#include "core/lock.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace td::fuzz {
 

@@ -23,11 +23,11 @@
 #include <fstream>
 #include <set>
 
-#include "atomic_file.h"
+#include "core/atomic_file.h"
 #include "core/folded.h"
 #include "core/journal_files.h"
-#include "display_width.h"
-#include "lock.h"
+#include "core/display_width.h"
+#include "core/lock.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <random>
 
-#include "atomic_file.h"
+#include "core/atomic_file.h"
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "session.h"
+#include "core/session.h"
 
 namespace tool {
 

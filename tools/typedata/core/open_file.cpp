@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "system_error.h"
+#include "core/system_error.h"
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN

@@ -2,7 +2,7 @@
 
 #include <fmt/core.h>
 
-#include "tree.h"
+#include "core/tree.h"
 #include "typedata.h"
 
 namespace tool {

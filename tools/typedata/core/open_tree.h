@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/refusal.h"
-#include "session.h"
+#include "core/session.h"
 
 namespace tool {
 

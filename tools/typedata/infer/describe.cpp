@@ -2,7 +2,7 @@
 // statement a line, its evidence in a comment after it.
 #include <fmt/core.h>
 
-#include "display_width.h"
+#include "core/display_width.h"
 #include "infer/decide.h"
 #include "infer/infer.h"
 

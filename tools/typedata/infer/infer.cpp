@@ -16,7 +16,7 @@
 #include "core/open_file.h"
 #include "infer/decide.h"
 #include "infer/tree_listing.h"
-#include "session.h"
+#include "core/session.h"
 #include "start/start.h"
 #include "typedata.h"
 

@@ -1,7 +1,7 @@
 #include "ops/check.h"
 
-#include "check.h"
-#include "check_interrupted.h"
+#include "check/check.h"
+#include "check/interrupted.h"
 
 namespace tool::ops {
 

@@ -4,8 +4,8 @@
 
 #include "core/progress.h"
 #include "core/refusal.h"
-#include "models.h"
-#include "session.h"
+#include "ops/models.h"
+#include "core/session.h"
 
 namespace tool::ops {
 

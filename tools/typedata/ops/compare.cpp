@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "values.h"
+#include "core/values.h"
 
 namespace tool::ops {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/refusal.h"
-#include "models.h"
-#include "session.h"
+#include "ops/models.h"
+#include "core/session.h"
 
 namespace tool::ops {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "core/journal.h"
-#include "push_check.h"
+#include "core/push_check.h"
 
 namespace tool::ops {
 

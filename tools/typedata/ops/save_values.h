@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/refusal.h"
-#include "edit.h"
-#include "models.h"
-#include "save_failure.h"
-#include "session.h"
-#include "value_review.h"
+#include "core/edit.h"
+#include "ops/models.h"
+#include "core/save_failure.h"
+#include "core/session.h"
+#include "core/value_review.h"
 
 namespace tool::ops {
 

@@ -1,7 +1,7 @@
 #include "ops/set.h"
 
 #include "core/open_tree.h"
-#include "import.h"
+#include "core/import.h"
 
 namespace tool::ops {
 

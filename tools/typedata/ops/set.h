@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/refusal.h"
-#include "models.h"
+#include "ops/models.h"
 #include "ops/save_values.h"
-#include "session.h"
+#include "core/session.h"
 
 namespace tool::ops {
 

@@ -3,8 +3,8 @@
 #ifndef TOOLS_TYPEDATA_OPS_SHARING_H
 #define TOOLS_TYPEDATA_OPS_SHARING_H
 
-#include "models.h"
-#include "session.h"
+#include "ops/models.h"
+#include "core/session.h"
 
 namespace tool::ops {
 

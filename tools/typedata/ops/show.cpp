@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/open_tree.h"
-#include "values.h"
+#include "core/values.h"
 
 namespace tool::ops {
 namespace {

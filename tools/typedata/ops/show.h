@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/refusal.h"
-#include "models.h"
-#include "session.h"
+#include "ops/models.h"
+#include "core/session.h"
 
 namespace tool::ops {
 

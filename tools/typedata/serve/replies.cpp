@@ -14,7 +14,7 @@
 
 #include "core/folded.h"
 #include "core/open_tree.h"
-#include "display_width.h"
+#include "core/display_width.h"
 #include "ops/check.h"
 #include "ops/list.h"
 #include "ops/set.h"

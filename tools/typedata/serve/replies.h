@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/refusal.h"
-#include "documents.h"
-#include "session.h"
+#include "render/documents.h"
+#include "core/session.h"
 
 namespace tool::serve {
 

@@ -5,7 +5,7 @@
 #include <httplib.h>
 
 #include "gate.h"
-#include "session.h"
+#include "core/session.h"
 
 namespace tool::serve {
 

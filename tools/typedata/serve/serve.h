@@ -2,8 +2,8 @@
 #ifndef TOOLS_TYPEDATA_SERVE_SERVE_H
 #define TOOLS_TYPEDATA_SERVE_SERVE_H
 
-#include "output.h"
-#include "session.h"
+#include "render/output.h"
+#include "core/session.h"
 
 namespace tool {
 

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "commands.h"
+#include "cli/commands.h"
 #include "connections.h"
 #include "launch_page.h"
 #include "routes.h"

@@ -1,0 +1,181 @@
+// typedata demo: the operator's day on the sample machine, narrated.
+#include <fmt/core.h>
+
+#include <filesystem>
+
+#include "core/atomic_file.h"
+#include "cli/commands.h"
+#include "render/documents.h"
+#include "core/lock.h"
+#include "core/tree.h"
+#include "core/values.h"
+
+namespace fs = std::filesystem;
+
+namespace tool {
+namespace {
+
+void Heading(Output& out, int step, const std::string& text) {
+  out.Line();
+  out.Line(out.Styled(fmt::format("{}. {}", step, text), Style::kBold));
+}
+
+void Say(Output& out, const std::string& text) { out.Line(out.Styled(text, Style::kNote)); }
+
+// A table of a few items across every type.
+int CompareTypes(const GlobalOptions& options, Output& out) {
+  Session session;
+  if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
+  const std::vector<std::pair<std::string, std::string>> items = {
+      {"MAIN", "D1"}, {"TOOL", "D1"}, {"MAT", "D1"}, {"FEED", "D1"}, {"TOOL", "L1"}};
+  std::vector<std::string> header = {"TYPE", "NAME"};
+  for (const auto& [prefix, item] : items) header.push_back(prefix + " " + item);
+  std::vector<std::vector<std::string>> rows;
+  for (const TypeInfo& type : session.Types()) {
+    TypeValues values;
+    std::string error;
+    if (!LoadType(type.number, &values, &error)) {
+      out.Error(error);
+      return kRefused;
+    }
+    std::vector<std::string> row = {fmt::format("{:04d}", type.number), type.name};
+    for (const auto& [prefix, item] : items) {
+      std::string shown = "-";
+      for (const ConfigValues& config : values.configs) {
+        const int k = KindIndex(item[0]);
+        const std::size_t index = static_cast<std::size_t>(std::stoi(item.substr(1)) - 1);
+        if (config.prefix == prefix && index < config.kinds[k].items.size()) {
+          shown = ShownValue(config.kinds[k].items[index], item[0]);
+        }
+      }
+      row.push_back(shown);
+    }
+    rows.push_back(row);
+  }
+  out.Table(header, rows);
+  return kDone;
+}
+
+}  // namespace
+
+namespace {
+
+// The mark a demo leaves in its folder: --replace removes only a folder
+// that carries it and holds nothing but what a demo leaves.
+constexpr const char* kDemoMark = ".typedata-demo";
+
+bool IsDemoFolder(const fs::path& folder) {
+  std::error_code error;
+  if (!fs::is_regular_file(folder / kDemoMark, error)) return false;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "type" && name != ".typedata-state" && name != kDemoMark && name != ".typedata-lock" &&
+        name != ".typedata-machine")
+      return false;
+  }
+  return !error;
+}
+
+}  // namespace
+
+int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out) {
+  if (options.json) {
+    // The narration is for a person: on stderr; stdout holds the document
+    // of the tree the demo leaves.
+    GlobalOptions narrated = options;
+    narrated.json = false;
+    Output narration(stderr, stderr);
+    if (const int status = RunDemo(narrated, folder, replace, narration); status != kDone) return status;
+    GlobalOptions demo = options;
+    demo.root = folder;
+    Session session;
+    if (const int status = OpenTree(demo, Access::kRead, &session, out); status != kDone) return status;
+    Document document = NewDocument("demo");
+    document["folder"] = session.root();
+    document["types"] = ToDocument(ListModel{ListOrder::kCatalogue, session.Types()})["types"];
+    out.Document(document);
+    return kDone;
+  }
+  std::error_code error;
+  if (fs::exists(fs::path(folder) / "type", error)) {
+    if (!replace || !IsDemoFolder(folder)) {
+      out.Error(folder + " holds a type tree already; give the demo a new folder (typedata demo DIR)" +
+                (replace ? ", or remove it yourself: it is not an earlier demo's"
+                         : ", or --replace an earlier demo's"));
+      return kRefused;
+    }
+    std::string busy;
+    if (!TreeLock::Exclusive(folder, &busy)) {  // nobody may be working in it
+      out.Error(busy);
+      return kRefused;
+    }
+    fs::remove_all(folder, error);
+  }
+  fs::create_directories(folder, error);
+  std::string marked;
+  if (error || !ReplaceFileAtomically((fs::path(folder) / kDemoMark).string(), "typedata demo\n", &marked)) {
+    out.Error(error ? folder + ": " + error.message() : marked);
+    return kUsageError;
+  }
+  GlobalOptions demo = options;
+  demo.root = folder;
+  demo.json = false;
+  out.NarrateOnData();
+  const std::string where = fs::absolute(folder).lexically_normal().generic_string();
+  out.Line(out.Styled("The operator's day on the sample machine", Style::kBold));
+  Say(out, fmt::format("Everything happens in {}: the service keeps its files in type/ there.", where));
+  Say(out,
+      "The sample machine has four configs: MAIN (each type its own), and TOOL, MAT and FEED, shared "
+      "between types whose names have the same first, second or third part.");
+
+  int status = kDone;
+  auto run = [&](int result) {
+    if (result != kDone) status = result;
+    return result == kDone;
+  };
+
+  Heading(out, 1, "A new catalogue: type 0 from the machine's defaults");
+  if (!run(RunInit(demo, false, out))) return status;
+
+  Heading(out, 2, "Types added with two- and three-part names (each starts as a copy of the current type)");
+  // The numbers that add prints for scripts are said in its notes already.
+  std::FILE* nowhere = std::tmpfile();
+  Output quiet(nowhere ? nowhere : stdout, out.data());
+  for (const char* name : {"T40+STEEL+FAST", "T40+ALU+SLOW", "T55+STEEL+SLOW", "T55+ALU"}) {
+    if (!run(RunAdd(demo, name, std::nullopt, std::nullopt, quiet))) return status;
+  }
+  if (nowhere) std::fclose(nowhere);
+  run(RunList(demo, ListOrder::kNumber, out));
+
+  Heading(out, 3, "Type 1 made current: loaded, its type code sent, its values downloaded");
+  if (!run(RunUse(demo, 1, true, out))) return status;
+
+  Heading(out, 4, "Values changed on type 1 and saved; shared configs go to the types with the same part");
+  Say(out, "TOOL is shared through part 1 (T40), MAT through part 2 (STEEL), FEED through part 3 (FAST).");
+  run(RunSet(demo, 1, "MAIN", {"D:1=20.25", "D:3=95"}, out));
+  run(RunSet(demo, 1, "TOOL", {"D:1=41.5", "L:1=4.25"}, out));
+  run(RunSet(demo, 1, "MAT", {"D:1=7.9"}, out));
+  run(RunSet(demo, 1, "FEED", {"D:1=320", "V:1=fast feed"}, out));
+
+  Heading(out, 5, "A type switch to type 3 'T55+STEEL+SLOW', downloaded to the simulated controller");
+  if (!run(RunUse(demo, 3, true, out))) return status;
+
+  Heading(out, 6, "The types side by side");
+  Say(out,
+      "Type 2 shares T40 with type 1, so its TOOL values changed; type 3 shares STEEL, so its MAT value "
+      "did.");
+  run(CompareTypes(demo, out));
+
+  Heading(out, 7, "What type 1 and type 2 differ in");
+  RunDiff(demo, 1, 2, out);
+
+  Heading(out, 8, "The files, left in place to look at");
+  for (const auto& [path, bytes] : ReadTree(where + "/type")) {
+    out.Line(fmt::format("  type/{:<24} {:>6} bytes", path, bytes.size()));
+  }
+  Say(out, fmt::format("Try: typedata --root {} show 1 --config TOOL", folder));
+  Say(out, fmt::format("     typedata --root {} check", folder));
+  return status;
+}
+
+}  // namespace tool

@@ -1,0 +1,187 @@
+// What each command found or did, as data: the command line prints it as
+// text or as its JSON document (documents.h), and the browser interface
+// sends the same documents. Decisions are made before a model is printed.
+#ifndef TOOLS_TYPEDATA_OPS_MODELS_H
+#define TOOLS_TYPEDATA_OPS_MODELS_H
+
+#include <string>
+#include <vector>
+
+#include "core/list_order.h"
+#include "core/session.h"
+#include "core/switch.h"
+#include "core/value_review.h"
+#include "core/values.h"
+
+namespace tool {
+
+struct InitModel {
+  std::string typeFolder;
+  int configCount = 0;
+  std::vector<std::string> written;  // relative to the type folder
+};
+
+struct ListModel {
+  ListOrder order = ListOrder::kNumber;
+  std::vector<TypeInfo> types;
+};
+
+// A shared config that a type took from another type with the same part.
+struct SharedPull {
+  std::string config;
+  int part = 0;
+  std::string partText;
+  int fromType = 0;
+  std::string fromName;
+};
+
+struct AddModel {
+  int number = 0;
+  std::string name;
+  int from = 0;
+  std::vector<SharedPull> pulls;
+  std::vector<std::string> warnings;
+};
+
+struct RenameModel {
+  int number = 0;
+  std::string oldName;
+  std::string name;
+  std::vector<SharedPull> pulls;
+  std::vector<std::string> warnings;
+};
+
+struct UseModel {
+  int number = 0;
+  std::string name;
+  bool download = false;
+  SwitchReport report;
+};
+
+struct ShownItem {
+  std::string config;
+  char kind = 0;
+  ItemValue item;
+};
+
+struct ShowModel {
+  int number = 0;
+  std::string name;
+  std::string config;  // the selection given, "" for all
+  std::string kind;
+  std::vector<ShownItem> items;
+};
+
+// A file that a save sent to another type sharing the config.
+struct SharedFile {
+  int type = 0;
+  std::string name;
+  std::string file;
+};
+
+struct SavedFiles {
+  std::vector<std::string> own;  // relative to the type folder
+  std::vector<SharedFile> shared;
+};
+
+struct SetModel {
+  int number = 0;
+  std::string name;
+  std::vector<ReviewedChange> changes;
+  SavedFiles saved;
+};
+
+struct Difference {
+  std::string config;
+  char kind = 0;
+  int item = 0;
+  ItemValue first;
+  ItemValue second;
+};
+
+struct DiffModel {
+  int first = 0;
+  int second = 0;
+  std::vector<Difference> differences;
+};
+
+struct CheckProblem {
+  std::string file;  // relative to the root
+  int line = 0;      // 0: the file as a whole
+  std::string what;
+};
+
+struct CheckModel {
+  std::vector<CheckProblem> problems;
+};
+
+struct ImportModel {
+  int number = 0;
+  std::string name;
+  std::string file;
+  int values = 0;  // in the export
+  std::vector<ReviewedChange> changed;
+  SavedFiles saved;
+};
+
+struct RecoveredType {
+  int number = 0;
+  std::string name;  // "" when no names file gave one
+};
+
+struct RecoverModel {
+  std::string catalogue;  // the catalogue file written
+  std::vector<RecoveredType> types;
+};
+
+// Several types side by side: every item their configs describe in one
+// row, each cell marked when its value differs from the first type's.
+struct CompareRow {
+  std::string config;
+  char kind = 0;
+  int item = 0;
+  char dataType = 0;  // the first type's; 0 for none
+  std::vector<ItemValue> values;
+  std::vector<bool> differs;
+};
+
+struct ComparedType {
+  int number = 0;
+  std::string name;
+};
+
+struct CompareModel {
+  std::vector<ComparedType> types;
+  std::string config;  // the one config compared, "" for all
+  bool onlyDifferences = false;
+  std::size_t differing = 0;  // rows that differ, kept or not
+  std::vector<CompareRow> rows;
+};
+
+// Which types share which config: for each config that follows a name
+// part, the types grouped by their part at that position.
+struct SharingMember {
+  int number = 0;
+  std::string name;
+};
+
+struct SharingGroup {
+  std::string part;
+  std::vector<SharingMember> types;  // by number
+};
+
+struct SharingConfig {
+  std::string config;
+  int part = 0;                      // 0: the config is each type's own
+  std::vector<SharingGroup> groups;  // by part text
+};
+
+struct SharingModel {
+  int partCount = 0;
+  std::size_t typeCount = 0;
+  std::vector<SharingConfig> configs;
+};
+
+}  // namespace tool
+
+#endif  // TOOLS_TYPEDATA_OPS_MODELS_H

@@ -1,0 +1,130 @@
+// The text the command line prints for each command's model: data on
+// stdout, what was done on stderr.
+#include <fmt/core.h>
+
+#include "core/display_width.h"
+#include "render/documents.h"
+
+namespace tool {
+namespace {
+
+void PrintPulls(const std::vector<SharedPull>& pulls, Output& out) {
+  for (const SharedPull& pull : pulls) {
+    out.Note(fmt::format("  shared config {} (part {} '{}') taken from type {:04d} '{}'", pull.config,
+                         pull.part, pull.partText, pull.fromType, pull.fromName));
+  }
+}
+
+void PrintSaved(const SavedFiles& saved, Output& out) {
+  for (const std::string& file : saved.own) out.Note("  saved " + file);
+  if (saved.shared.empty()) out.Note("  no other type shares a changed config");
+  for (const SharedFile& file : saved.shared)
+    out.Note(fmt::format("  shared with type {:04d} '{}': {}", file.type, file.name, file.file));
+}
+
+std::string Plural(std::size_t count, const char* word) {
+  return fmt::format("{} {}{}", count, word, count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+void PrintText(const InitModel& model, Output& out) {
+  out.Note(fmt::format("New catalogue in {}: type 0 with the defaults of {} configs.", model.typeFolder,
+                       model.configCount));
+  for (const std::string& path : model.written) out.Note("  wrote " + path);
+}
+
+void PrintText(const ListModel& model, Output& out) {
+  std::vector<std::vector<std::string>> rows;
+  for (const TypeInfo& type : model.types) {
+    std::string parts;
+    for (std::size_t p = 0; p < type.parts.size(); ++p)
+      parts += fmt::format("{}{}", p ? "  " : "", type.parts[p]);
+    rows.push_back({fmt::format("{:04d}", type.number), Printable(type.name), Printable(parts),
+                    type.current ? out.Styled("current", Style::kGood) : ""});
+  }
+  out.Table({"NUMBER", "NAME", "PARTS", ""}, rows);
+}
+
+void PrintText(const AddModel& model, Output& out) {
+  out.Note(fmt::format("Added type {:04d} '{}', its files copied from type {}.", model.number, model.name,
+                       model.from));
+  PrintPulls(model.pulls, out);
+  out.Line(std::to_string(model.number));  // for scripts
+}
+
+void PrintText(const RenameModel& model, Output& out) {
+  out.Note(fmt::format("Renamed type {:04d} '{}' to '{}'.", model.number, model.oldName, model.name));
+  PrintPulls(model.pulls, out);
+}
+
+void PrintText(const UseModel& model, Output& out) {
+  out.Note(fmt::format("Type {:04d} '{}' is current.", model.number, model.name));
+  for (const TypeCodeSent& code : model.report.typeCodes) {
+    out.Note(fmt::format("  type code sent to board {} (config index {}): type {}", code.board,
+                         code.configIndex, code.typeNo));
+  }
+  if (!model.download) return;
+  std::vector<std::vector<std::string>> rows;
+  for (const StepReport& step : model.report.steps)
+    rows.push_back({step.prefix, std::to_string(step.configIndex), std::to_string(step.itemsSent)});
+  out.Table({"CONFIG", "INDEX", "ITEMS SENT"}, rows);
+}
+
+void PrintText(const ShowModel& model, Output& out) {
+  std::vector<std::vector<std::string>> rows;
+  for (const ShownItem& shown : model.items) {
+    rows.push_back({shown.config, std::string(1, shown.kind), std::to_string(shown.item.number),
+                    DataTypeName(shown.item.dataType), Printable(ShownValue(shown.item, shown.kind)),
+                    Printable(ShownDefault(shown.item, shown.kind))});
+  }
+  out.Table({"CONFIG", "KIND", "ITEM", "DATA TYPE", "VALUE", "DEFAULT"}, rows);
+}
+
+void PrintText(const SetModel& model, Output& out) {
+  out.Note(fmt::format("Type {:04d} '{}': {} set.", model.number, model.name,
+                       Plural(model.changes.size(), "value")));
+  PrintSaved(model.saved, out);
+}
+
+void PrintText(const DiffModel& model, Output& out) {
+  if (model.differences.empty()) {
+    out.Note(fmt::format("Types {} and {} hold the same values.", model.first, model.second));
+    return;
+  }
+  std::vector<std::vector<std::string>> rows;
+  for (const Difference& d : model.differences) {
+    rows.push_back({d.config, std::string(1, d.kind), std::to_string(d.item),
+                    Printable(ShownValue(d.first, d.kind)), Printable(ShownValue(d.second, d.kind))});
+  }
+  out.Table({"CONFIG", "KIND", "ITEM", fmt::format("TYPE {:04d}", model.first),
+             fmt::format("TYPE {:04d}", model.second)},
+            rows);
+}
+
+void PrintText(const CheckModel& model, Output& out) {
+  for (const CheckProblem& p : model.problems)
+    out.Line(Printable(fmt::format("{}:{}: {}", p.file, p.line, p.what)));
+  out.Note(model.problems.empty() ? "No problems found."
+                                  : Plural(model.problems.size(), "problem") + " found.");
+}
+
+void PrintText(const ImportModel& model, Output& out) {
+  if (model.changed.empty()) {
+    out.Note(fmt::format("Type {:04d} already holds every value of {}; nothing to save.", model.number,
+                         model.file));
+    return;
+  }
+  out.Note(fmt::format("Type {:04d}: {} changed.", model.number, Plural(model.changed.size(), "value")));
+  PrintSaved(model.saved, out);
+}
+
+void PrintText(const RecoverModel& model, Output& out) {
+  out.Note(
+      fmt::format("Recovered a catalogue of {} in {}:", Plural(model.types.size(), "type"), model.catalogue));
+  for (const RecoveredType& type : model.types)
+    out.Note(fmt::format("  {:04d} '{}'", type.number, type.name));
+  out.Note("Run 'typedata check' to see whether every type has all its files.");
+}
+
+}  // namespace tool
