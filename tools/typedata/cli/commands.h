@@ -12,6 +12,7 @@
 #include "core/refusal.h"
 #include "render/output.h"
 #include "core/session.h"
+#include "serve/serve.h"
 
 namespace tool {
 
@@ -36,6 +37,8 @@ int RunInfer(const GlobalOptions& options, const std::string& outputFile, Output
 int RunExport(const GlobalOptions& options, int number, const std::string& format, Output& out);
 int RunImport(const GlobalOptions& options, int number, const std::string& file, Output& out);
 int RunRecover(const GlobalOptions& options, const std::string& namesFile, Output& out);
+// Opens the tree once, then serves it (Linux only).
+int RunServe(const GlobalOptions& options, const ServeOptions& serve, Output& out);
 int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out);
 
 // The exit status for a refusal: 1 refused (busy and not found too), 2 a

@@ -2,8 +2,8 @@
 #ifndef TOOLS_TYPEDATA_SERVE_SERVE_H
 #define TOOLS_TYPEDATA_SERVE_SERVE_H
 
-#include "render/output.h"
 #include "core/session.h"
+#include "render/output.h"
 
 namespace tool {
 
@@ -12,9 +12,10 @@ struct ServeOptions {
   bool open = false;  // open the address in the desktop's browser
 };
 
-// Serves until SIGINT or SIGTERM; prints the address with its access token
-// on the data stream first.
-int RunServe(const GlobalOptions& options, const ServeOptions& serve, Output& out);
+// Serves the tree of options (which the caller has found openable) until
+// SIGINT or SIGTERM; prints the address with its access token on the data
+// stream first. False when it could not listen or stopped on an error.
+bool Serve(const GlobalOptions& options, const ServeOptions& serve, Output& out);
 
 }  // namespace tool
 

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "cli/commands.h"
 #include "connections.h"
 #include "launch_page.h"
 #include "routes.h"
@@ -41,18 +40,10 @@ void OpenInBrowser(const std::string& page, Output& out) {
 
 }  // namespace
 
-int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out) {
+bool Serve(const GlobalOptions& given, const ServeOptions& serve, Output& out) {
   GlobalOptions options = given;
   std::error_code failure;
   options.root = std::filesystem::absolute(given.root, failure).lexically_normal().string();
-  {
-    Session session;  // the tree must be there before anyone is told to look
-    if (!OpenTree(options, &session, out)) return kUsageError;
-  }
-  if (serve.port < 0 || serve.port > 65535) {
-    out.Error("--port is from 1 to 65535 (0: a free port)");
-    return kUsageError;
-  }
 
   serve::GuardedServer server;
   int port = serve.port;
@@ -63,7 +54,7 @@ int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out)
   }
   if (port <= 0) {
     out.Error(fmt::format("127.0.0.1:{}: cannot listen there (in use?)", serve.port));
-    return kUsageError;
+    return false;
   }
   const serve::Gate gate(serve::NewToken(), port);
   serve::AddRoutes(server, options, gate);
@@ -108,7 +99,7 @@ int RunServe(const GlobalOptions& given, const ServeOptions& serve, Output& out)
   }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   out.Note(clean ? "Stopped." : "The server stopped on an error.");
-  return clean ? kDone : kUsageError;
+  return clean;
 }
 
 }  // namespace tool
