@@ -5,7 +5,7 @@
 
 namespace tool {
 
-#ifndef _WIN32
+#ifdef TD_HAVE_SERVE
 int RunServe(const GlobalOptions& options, const ServeOptions& serve, Output& out) {
   {
     Session session;
