@@ -126,4 +126,19 @@ TEST_F(Golden, EveryCommandsDocumentIsAsBefore) {
   td::testing::ExpectGolden("commands.txt", transcript_);
 }
 
+// sharing and compare on the command line: the documents the server sends.
+TEST_F(Golden, SharingAndCompareDocumentsAreAsBefore) {
+  for (const char* setup : {"init", "add T40+STEEL", "set 1 TOOL D:1=41.5 L:1=4.25", "add T40+ALU+SLOW",
+                            "add T55+STEEL", "set 3 MAT D:1=8.5 V:1=plate"}) {
+    ASSERT_EQ(Tool(setup).status, 0) << setup;
+  }
+  Step("sharing");
+  Step("compare 0 1 2 3");
+  Step("compare 1 2 --config TOOL --all");
+  Step("compare 2 2");  // equal
+  Step("compare 1 42");
+  Step("compare 1");
+  td::testing::ExpectGolden("sharing_compare.txt", transcript_);
+}
+
 }  // namespace

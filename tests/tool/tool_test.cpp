@@ -187,7 +187,11 @@ TEST_F(Commands, UseDownloadsEveryConfigAndRemembersTheCurrentType) {
     if (item["inUse"].get<bool>() && (kind == "D" || kind == "S" || kind == "A"))
       ++inUse[item["config"].get<std::string>()];
   }
-  const nlohmann::json steps = nlohmann::json::parse(Tool("--json use 1").out)["steps"];
+  // With --json the progress is JSON lines on stderr; stdout keeps its one document.
+  const ToolRun json = Tool("--json use 1");
+  EXPECT_NE(json.err.find("{\"progress\":\"download\",\"done\":4,\"total\":4}\n"), std::string::npos)
+      << json.err;
+  const nlohmann::json steps = nlohmann::json::parse(json.out)["steps"];
   ASSERT_EQ(steps.size(), 4u);
   for (const auto& step : steps) {
     EXPECT_GT(step["itemsSent"].get<int>(), 0) << step;
@@ -254,7 +258,8 @@ TEST_F(Commands, HelpAndUsageErrors) {
   EXPECT_EQ(Tool("show --help").status, 0);
   EXPECT_EQ(Tool("frobnicate").status, 2);
   EXPECT_EQ(Tool("list").status, 2) << "no catalogue yet";
-  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("type"))) << "no type folder (nor lock) where no tree is";
+  EXPECT_FALSE(td::testing::FileExists(workspace_.Path("type")))
+      << "no type folder (nor lock) where no tree is";
   EXPECT_FALSE(td::testing::FileExists(workspace_.Path(".typedata-lock"))) << "no lock file where no tree is";
   EXPECT_EQ(Tool("show 1 --kind X").status, 2);
 }

@@ -4,14 +4,16 @@
 #ifndef TOOLS_TYPEDATA_CLI_COMMANDS_H
 #define TOOLS_TYPEDATA_CLI_COMMANDS_H
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/list_order.h"
+#include "core/progress.h"
 #include "core/refusal.h"
-#include "render/output.h"
 #include "core/session.h"
+#include "render/output.h"
 #include "serve/serve.h"
 
 namespace tool {
@@ -40,6 +42,16 @@ int RunRecover(const GlobalOptions& options, const std::string& namesFile, Outpu
 // Opens the tree once, then serves it (Linux only).
 int RunServe(const GlobalOptions& options, const ServeOptions& serve, Output& out);
 int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out);
+int RunSharing(const GlobalOptions& options, Output& out);
+// numbers: the types side by side, the first the one the others are held
+// against; config: one config's prefix, "" for all; all: every item, not
+// only those that differ.
+int RunCompare(const GlobalOptions& options, const std::vector<int>& numbers, const std::string& config,
+               bool all, Output& out);
+
+// How a command shows its progress: the bar on stderr, or with --json one
+// JSON object a line there (stdout keeps its one document).
+std::unique_ptr<Progress> MakeProgress(const GlobalOptions& options, Output& out);
 
 // The exit status for a refusal: 1 refused (busy and not found too), 2 a
 // usage or input/output error.

@@ -3,12 +3,16 @@
 
 #include <filesystem>
 
-#include "core/atomic_file.h"
 #include "cli/commands.h"
-#include "render/documents.h"
+#include "core/atomic_file.h"
 #include "core/lock.h"
 #include "core/tree.h"
 #include "core/values.h"
+#include "ops/compare.h"
+#include "ops/diff.h"
+#include "ops/list.h"
+#include "ops/use.h"
+#include "render/documents.h"
 
 namespace fs = std::filesystem;
 
@@ -22,31 +26,48 @@ void Heading(Output& out, int step, const std::string& text) {
 
 void Say(Output& out, const std::string& text) { out.Line(out.Styled(text, Style::kNote)); }
 
-// A table of a few items across every type.
+// One step of the day: an operation on a session of its own, its model
+// printed as the command would print it.
+template <typename Operate>
+int Step(const GlobalOptions& options, Access access, Output& out, Operate operate) {
+  Session session;
+  if (const int status = OpenTree(options, access, &session, out); status != kDone) return status;
+  const auto result = operate(session);
+  if (!result.ok()) return Refuse(result.refusal(), out);
+  PrintText(result.model(), out);
+  return kDone;
+}
+
+int Use(const GlobalOptions& options, int number, Output& out) {
+  const std::unique_ptr<Progress> progress = MakeProgress(options, out);
+  return Step(options, Access::kChange, out, [&](Session& session) {
+    return ops::Use(session, {number, true}, progress.get());
+  });
+}
+
+// A few items across every type, from comparing them all.
 int CompareTypes(const GlobalOptions& options, Output& out) {
   Session session;
   if (const int status = OpenTree(options, Access::kRead, &session, out); status != kDone) return status;
+  ops::CompareRequest request{{}, "", /*onlyDifferences=*/false};
+  for (const TypeInfo& type : session.Types()) request.numbers.push_back(type.number);
+  const Result<CompareModel> compared = ops::Compare(session, request);
+  if (!compared.ok()) return Refuse(compared.refusal(), out);
   const std::vector<std::pair<std::string, std::string>> items = {
       {"MAIN", "D1"}, {"TOOL", "D1"}, {"MAT", "D1"}, {"FEED", "D1"}, {"TOOL", "L1"}};
   std::vector<std::string> header = {"TYPE", "NAME"};
   for (const auto& [prefix, item] : items) header.push_back(prefix + " " + item);
   std::vector<std::vector<std::string>> rows;
-  for (const TypeInfo& type : session.Types()) {
-    TypeValues values;
-    std::string error;
-    if (!LoadType(type.number, &values, &error)) {
-      out.Error(error);
-      return kRefused;
-    }
-    std::vector<std::string> row = {fmt::format("{:04d}", type.number), type.name};
+  const CompareModel& model = compared.model();
+  for (std::size_t t = 0; t < model.types.size(); ++t) {
+    std::vector<std::string> row = {fmt::format("{:04d}", model.types[t].number), model.types[t].name};
     for (const auto& [prefix, item] : items) {
       std::string shown = "-";
-      for (const ConfigValues& config : values.configs) {
-        const int k = KindIndex(item[0]);
-        const std::size_t index = static_cast<std::size_t>(std::stoi(item.substr(1)) - 1);
-        if (config.prefix == prefix && index < config.kinds[k].items.size()) {
-          shown = ShownValue(config.kinds[k].items[index], item[0]);
-        }
+      for (const CompareRow& compareRow : model.rows) {
+        const ItemValue& value = compareRow.values[t];
+        if (compareRow.config == prefix && compareRow.kind == item[0] &&
+            compareRow.item == std::stoi(item.substr(1)) && value.number != 0)
+          shown = ShownValue(value, item[0]);
       }
       row.push_back(shown);
     }
@@ -145,10 +166,11 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
     if (!run(RunAdd(demo, name, std::nullopt, std::nullopt, quiet))) return status;
   }
   if (nowhere) std::fclose(nowhere);
-  run(RunList(demo, ListOrder::kNumber, out));
+  run(Step(demo, Access::kRead, out,
+           [](Session& session) { return ops::List(session, {ListOrder::kNumber}); }));
 
   Heading(out, 3, "Type 1 made current: loaded, its type code sent, its values downloaded");
-  if (!run(RunUse(demo, 1, true, out))) return status;
+  if (!run(Use(demo, 1, out))) return status;
 
   Heading(out, 4, "Values changed on type 1 and saved; shared configs go to the types with the same part");
   Say(out, "TOOL is shared through part 1 (T40), MAT through part 2 (STEEL), FEED through part 3 (FAST).");
@@ -158,7 +180,7 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   run(RunSet(demo, 1, "FEED", {"D:1=320", "V:1=fast feed"}, out));
 
   Heading(out, 5, "A type switch to type 3 'T55+STEEL+SLOW', downloaded to the simulated controller");
-  if (!run(RunUse(demo, 3, true, out))) return status;
+  if (!run(Use(demo, 3, out))) return status;
 
   Heading(out, 6, "The types side by side");
   Say(out,
@@ -167,7 +189,7 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   run(CompareTypes(demo, out));
 
   Heading(out, 7, "What type 1 and type 2 differ in");
-  RunDiff(demo, 1, 2, out);
+  Step(demo, Access::kRead, out, [](Session& session) { return ops::Diff(session, {1, 2}); });
 
   Heading(out, 8, "The files, left in place to look at");
   for (const auto& [path, bytes] : ReadTree(where + "/type")) {

@@ -1,36 +1,26 @@
 // typedata infer: the machine description that explains a tree's files.
 #include <fmt/core.h>
 
-#include "core/atomic_file.h"
 #include "cli/commands.h"
+#include "core/atomic_file.h"
 #include "core/open_file.h"
-#include "infer/infer.h"
+#include "ops/infer.h"
 #include "render/infer_json.h"
-#include "core/lock.h"
 
 namespace tool {
 
 int RunInfer(const GlobalOptions& options, const std::string& outputFile, Output& out) {
-  std::string error;
   // Refused before anything is read: an output never replaces a file of
   // the tree, a link or a special file.
   if (FileError refused; !outputFile.empty() && !CheckOutputPath(outputFile, options.root, &refused)) {
     out.Error(refused.Message());
     return kUsageError;
   }
-  bool busy = false;
-  const std::unique_ptr<TreeLock> lock = TreeLock::Shared(options.root, &error, &busy);
-  if (!lock) {
-    out.Error(error);
-    return busy ? kRefused : kUsageError;
-  }
-  infer::Inference inference;
-  if (!infer::InferTree(options.root, &inference, &error)) {
-    out.Error(error);
-    return kUsageError;
-  }
-  const std::string description = infer::DescriptionText(inference, options.root);
-  if (!outputFile.empty() && !ReplaceFileAtomically(outputFile, description, &error)) {
+  const Result<ops::InferModel> inferred = ops::Infer({options.root});
+  if (!inferred.ok()) return Refuse(inferred.refusal(), out);
+  const infer::Inference& inference = inferred.model().inference;
+  const std::string& description = inferred.model().description;
+  if (std::string error; !outputFile.empty() && !ReplaceFileAtomically(outputFile, description, &error)) {
     out.Error(error);
     return kUsageError;
   }

@@ -161,6 +161,19 @@ int Run(int argc, char** argv) {
   diff->add_option("M", other, "type number")->required();
   diff->callback([&] { status = tool::RunDiff(options, typeNo, other, out); });
 
+  std::vector<int> compared;
+  std::string compareConfig;
+  bool compareAll = false;
+  auto* compare = app.add_subcommand("compare", "several types side by side, the values that differ marked");
+  compare->add_option("N", compared, "type numbers, the first the one the others are held against")
+      ->required();
+  compare->add_option("--config", compareConfig, "only the config with this prefix")->option_text("PREFIX");
+  compare->add_flag("--all", compareAll, "every item, not only those whose values differ");
+  compare->callback([&] { status = tool::RunCompare(options, compared, compareConfig, compareAll, out); });
+
+  auto* sharing = app.add_subcommand("sharing", "which types share which config through which name part");
+  sharing->callback([&] { status = tool::RunSharing(options, out); });
+
   std::string namesFile;
   auto* recover = app.add_subcommand("recover", "write a lost catalogue anew from the type folders found");
   recover->add_option("--names", namesFile, "a file of NUMBER,NAME lines giving the types their names")

@@ -25,7 +25,7 @@ std::string PrefixOfIndex(int configIndex) {
 // Pumps the host's message queue until the download has ended. Each step
 // counts the values the controller took by its dummy read: the transfers
 // delivered since sentBefore (the count before the download began).
-void PumpDownload(Output& out, long sentBefore, SwitchReport* report) {
+void PumpDownload(Progress* progress, long sentBefore, SwitchReport* report) {
   const long total = GetMMITypeInfo()->configCount;
   mmisim::PostedMessage message;
   while (mmisim::NextMessage(&message)) {
@@ -33,7 +33,8 @@ void PumpDownload(Output& out, long sentBefore, SwitchReport* report) {
     if (message.message == kEndMessage) {
       report->downloaded = true;
       // Configs that the type has no blocks for take no step.
-      if (static_cast<long>(report->steps.size()) < total) out.Progress("download", total, total);
+      if (progress && static_cast<long>(report->steps.size()) < total)
+        progress->Step("download", total, total);
       return;
     }
     if (message.message != mmisim::kStepAnswerMessage || message.wParam != kStepNotice) continue;
@@ -41,14 +42,14 @@ void PumpDownload(Output& out, long sentBefore, SwitchReport* report) {
     report->steps.push_back(
         {message.lParam, PrefixOfIndex(message.lParam), static_cast<int>(sent - sentBefore)});
     sentBefore = sent;
-    out.Progress("download", static_cast<long>(report->steps.size()), total);
+    if (progress) progress->Step("download", static_cast<long>(report->steps.size()), total);
     SendCurrentTypeData(kWindow, 0xFFFF, kStepNotice, kEndCode, 0xFFFF);
   }
 }
 
 }  // namespace
 
-bool SwitchType(Session& session, int typeNo, bool download, Output& out, SwitchReport* report,
+bool SwitchType(Session& session, int typeNo, bool download, Progress* progress, SwitchReport* report,
                 std::string* error) {
   *report = SwitchReport();
   const int old = session.current() >= 0 ? session.current() : typeNo;
@@ -76,7 +77,8 @@ bool SwitchType(Session& session, int typeNo, bool download, Output& out, Switch
   // With boards present the type code went to them; the values follow by
   // the download, which the host starts itself.
   if (!report->typeCodes.empty()) InitSendCurrentTypeData(kWindow, 0xFFFF, kStepNotice, kEndCode, 0xFFFF);
-  PumpDownload(out, sentBefore, report);
+  PumpDownload(progress, sentBefore, report);
+  if (progress) progress->End();
   return true;
 }
 

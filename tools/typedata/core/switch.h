@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/output.h"
+#include "core/progress.h"
 #include "core/session.h"
 
 namespace tool {
@@ -33,8 +33,9 @@ struct SwitchReport {
 };
 
 // Switches the session's current type to typeNo. False with a message when
-// the type cannot be loaded (the current type then stays).
-bool SwitchType(Session& session, int typeNo, bool download, Output& out, SwitchReport* report,
+// the type cannot be loaded (the current type then stays). The download's
+// steps go to progress (may be null) as "download", one config a step.
+bool SwitchType(Session& session, int typeNo, bool download, Progress* progress, SwitchReport* report,
                 std::string* error);
 
 }  // namespace tool

@@ -64,6 +64,8 @@ void PrintText(const DiffModel& model, Output& out);
 void PrintText(const CheckModel& model, Output& out);
 void PrintText(const ImportModel& model, Output& out);
 void PrintText(const RecoverModel& model, Output& out);
+void PrintText(const SharingModel& model, Output& out);
+void PrintText(const CompareModel& model, Output& out);
 
 // The document with --json, the text without.
 template <typename Model>

@@ -100,10 +100,9 @@ void Output::Progress(const std::string& label, long done, long total) {
   if (total <= 0) return;
   // Away from a terminal only the finished bar is shown, once.
   if (!messagesOnTerminal_ && done != total) return;
-  constexpr int kWidth = 30;
-  const int filled = static_cast<int>(kWidth * std::min(done, total) / total);
+  const int filled = static_cast<int>(kProgressWidth * std::min(done, total) / total);
   fmt::print(messages_, "{}{} [{}{}] {}/{}", messagesOnTerminal_ ? "\r" : "", label, std::string(filled, '#'),
-             std::string(kWidth - filled, '.'), done, total);
+             std::string(kProgressWidth - filled, '.'), done, total);
   std::fflush(messages_);
   progressShown_ = true;
   if (!messagesOnTerminal_) EndProgress();

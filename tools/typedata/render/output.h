@@ -10,6 +10,9 @@
 
 namespace tool {
 
+// The cells of a progress bar.
+constexpr int kProgressWidth = 30;
+
 enum class Style { kPlain, kBold, kDim, kGood, kBad, kNote };
 
 class Output {

@@ -127,4 +127,49 @@ void PrintText(const RecoverModel& model, Output& out) {
   out.Note("Run 'typedata check' to see whether every type has all its files.");
 }
 
+void PrintText(const SharingModel& model, Output& out) {
+  std::vector<std::vector<std::string>> rows;
+  for (const SharingConfig& config : model.configs) {
+    if (config.part == 0) {
+      rows.push_back({config.config, "-", "(each type its own)", ""});
+      continue;
+    }
+    for (const SharingGroup& group : config.groups) {
+      std::string types;
+      for (const SharingMember& type : group.types)
+        types += fmt::format("{}{:04d} '{}'", types.empty() ? "" : ", ", type.number, type.name);
+      rows.push_back({config.config, std::to_string(config.part), Printable(group.part), Printable(types)});
+    }
+  }
+  out.Table({"CONFIG", "PART", "PART TEXT", "TYPES"}, rows);
+  out.Note(
+      fmt::format("{}, names of up to {} parts; a save of a shared config reaches every type of its row.",
+                  Plural(model.typeCount, "type"), model.partCount));
+}
+
+void PrintText(const CompareModel& model, Output& out) {
+  std::string numbers;
+  for (const ComparedType& type : model.types)
+    numbers += fmt::format("{}{}", numbers.empty() ? "" : ", ", type.number);
+  if (model.rows.empty()) {
+    out.Note(fmt::format("Types {} hold the same values{}.", numbers,
+                         model.config.empty() ? "" : " in config " + model.config));
+    return;
+  }
+  std::vector<std::string> header = {"CONFIG", "KIND", "ITEM"};
+  for (const ComparedType& type : model.types) header.push_back(fmt::format("TYPE {:04d}", type.number));
+  std::vector<std::vector<std::string>> rows;
+  for (const CompareRow& row : model.rows) {
+    std::vector<std::string> cells = {row.config, std::string(1, row.kind), std::to_string(row.item)};
+    for (std::size_t t = 0; t < row.values.size(); ++t) {
+      const std::string shown = Printable(ShownValue(row.values[t], row.kind));
+      cells.push_back(row.differs[t] ? out.Styled(shown + "*", Style::kBad) : shown);
+    }
+    rows.push_back(std::move(cells));
+  }
+  out.Table(header, rows);
+  out.Note(fmt::format("{} {} from type {}'s (marked *).", Plural(model.differing, "item"),
+                       model.differing == 1 ? "differs" : "differ", model.types.front().number));
+}
+
 }  // namespace tool
