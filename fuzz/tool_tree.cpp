@@ -1,13 +1,16 @@
 #include "tool_tree.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "fuzz_support.h"
 #include "core/lock.h"
+#include "core/open_tree.h"
+#include "fuzz_support.h"
+#include "ops/add.h"
+#include "ops/init.h"
+#include "ops/set.h"
 
 namespace fs = std::filesystem;
 
@@ -77,25 +80,6 @@ void Restore(const std::string& root, const Files& files) {
   for (const auto& [path, bytes] : files) WriteFile(root + "/" + path, bytes);
 }
 
-tool::Output& Quiet() {
-  static std::FILE* nowhere = std::fopen("/dev/null", "w");
-  static tool::Output quiet(nowhere, nowhere);
-  return quiet;
-}
-
-nlohmann::json DataJson(const std::function<int(tool::Output&)>& command, int* status) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* data = open_memstream(&buffer, &size);
-  static std::FILE* nowhere = std::fopen("/dev/null", "w");
-  tool::Output out(data, nowhere);
-  *status = command(out);
-  std::fclose(data);
-  nlohmann::json parsed = nlohmann::json::parse(buffer, buffer + size, nullptr, false);
-  std::free(buffer);
-  return parsed;
-}
-
 const ToolTree& SampleTree() {
   static const ToolTree tree = [] {
     ToolTree made;
@@ -107,11 +91,28 @@ const ToolTree& SampleTree() {
     std::error_code error;
     Require(fs::create_directory(made.root, error), "a folder for the tree");
     made.options.root = made.root;
-    Require(tool::RunInit(made.options, false, Quiet()) == 0, "init");
-    Require(tool::RunAdd(made.options, "T40+STEEL+FAST", 1, 0, Quiet()) == 0, "add 1");
-    Require(tool::RunAdd(made.options, "T40+ALU+SLOW", 2, 0, Quiet()) == 0, "add 2");
-    Require(tool::RunAdd(made.options, "T50+STEEL+SLOW", 3, 0, Quiet()) == 0, "add 3");
-    Require(tool::RunSet(made.options, 1, "TOOL", {"D:1=41.5", "V:1=die-7"}, Quiet()) == 0, "set 1");
+    {
+      tool::Session session;
+      Require(!tool::OpenSession(made.options, tool::Access::kChange, &session, /*makeTypeFolder=*/true) &&
+                  tool::ops::Init(session, {}).ok(),
+              "init");
+    }
+    const auto add = [&](const char* name, int number) {
+      tool::Session session;
+      Require(!tool::OpenTree(made.options, tool::Access::kChange, &session) &&
+                  tool::ops::Add(session, {name, number, 0}).ok(),
+              name);
+    };
+    add("T40+STEEL+FAST", 1);
+    add("T40+ALU+SLOW", 2);
+    add("T50+STEEL+SLOW", 3);
+    {
+      tool::Session session;
+      Require(!tool::OpenTree(made.options, tool::Access::kChange, &session), "a session for set");
+      const tool::Result<tool::ops::SetOutcome> set =
+          tool::ops::Set(session, {1, "TOOL", {"D:1=41.5", "V:1=die-7"}, false});
+      Require(set.ok() && !set.model().failure, "set 1");
+    }
     made.pristine = Snapshot(made.root);
     return made;
   }();

@@ -4,12 +4,10 @@
 #ifndef FUZZ_TOOL_TREE_H
 #define FUZZ_TOOL_TREE_H
 
-#include <functional>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <string>
 
-#include "cli/commands.h"
+#include "core/session.h"
 
 namespace td::fuzz {
 
@@ -33,16 +31,11 @@ struct ToolTree {
   Files pristine;
 };
 
-// The sample machine's tree, made once with init and add: type 0, types 1
+// The sample machine's tree, made once by the tool's operations (init,
+// add, set): type 0, types 1
 // "T40+STEEL+FAST", 2 "T40+ALU+SLOW" (sharing TOOL with 1) and 3
 // "T50+STEEL+SLOW" (sharing MAT with 1, FEED with 2).
 const ToolTree& SampleTree();
-
-// An Output that prints nothing.
-tool::Output& Quiet();
-// What a command prints as data, parsed (discarded when it is not JSON);
-// its messages go nowhere.
-nlohmann::json DataJson(const std::function<int(tool::Output&)>& command, int* status);
 
 }  // namespace td::fuzz
 

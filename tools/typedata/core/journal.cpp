@@ -26,7 +26,6 @@
 #include "core/atomic_file.h"
 #include "core/folded.h"
 #include "core/journal_files.h"
-#include "core/display_width.h"
 #include "core/lock.h"
 
 namespace fs = std::filesystem;
@@ -250,8 +249,8 @@ void RemoveLeftovers(const std::string& typeFolder) {
   }
 }
 
-// Rolls back under the exclusive lock, saying so on stderr.
-bool RollBack(const std::string& typeFolder, std::string* error) {
+// Rolls back under the exclusive lock; said gets what the command says of it.
+bool RollBack(const std::string& typeFolder, std::vector<std::string>* said, std::string* error) {
   RemoveLeftovers(typeFolder);
   if (EntryAt(JournalPath(typeFolder)) == Entry::kAbsent) return true;
   Record record;
@@ -270,11 +269,9 @@ bool RollBack(const std::string& typeFolder, std::string* error) {
                          *error);
     return false;
   }
-  std::fprintf(stderr, "typedata: %s\n",
-               Printable(fmt::format("an interrupted '{}' was undone: {}", record.command,
-                                     putBack.empty() ? "it had changed nothing yet"
-                                                     : "put back as it was: " + Listed(putBack)))
-                   .c_str());
+  said->push_back(
+      fmt::format("typedata: an interrupted '{}' was undone: {}", record.command,
+                  putBack.empty() ? "it had changed nothing yet" : "put back as it was: " + Listed(putBack)));
   return true;
 }
 
@@ -398,23 +395,22 @@ bool Journal::PutBack(std::vector<std::string>* putBack, std::string* error) {
 }
 
 bool RollBackInterrupted(const std::string& root, const std::string& typeFolder,
-                         std::unique_ptr<TreeLock>* lock, std::string* error) {
+                         std::unique_ptr<TreeLock>* lock, std::vector<std::string>* said,
+                         std::string* error) {
   if (!AnyJournal(typeFolder)) return true;  // the usual case: three looks
-  if (*lock && (*lock)->exclusive()) return RollBack(typeFolder, error);
+  if (*lock && (*lock)->exclusive()) return RollBack(typeFolder, said, error);
   // A reader cannot put back under a shared lock: it takes the lock alone
   // for the roll-back, as a changing command would, then shares it again.
   lock->reset();
   std::string busy;
   if (std::unique_ptr<TreeLock> alone = TreeLock::Exclusive(root, &busy)) {
     std::string failure;
-    if (!RollBack(typeFolder, &failure))
-      std::fprintf(stderr, "typedata: warning: %s\n", Printable(failure).c_str());
+    if (!RollBack(typeFolder, said, &failure)) said->push_back("typedata: warning: " + failure);
   } else if (Record record; ReadRecordIn(JournalPath(typeFolder), &record, &busy)) {
-    std::fprintf(stderr, "typedata: warning: %s\n",
-                 Printable(fmt::format("the tree holds an interrupted '{}'; the next command that changes "
-                                       "the tree puts it back ({})",
-                                       record.command, busy))
-                     .c_str());
+    said->push_back(fmt::format(
+        "typedata: warning: the tree holds an interrupted '{}'; the next command that changes the tree puts "
+        "it back ({})",
+        record.command, busy));
   }
   *lock = TreeLock::Shared(root, error);
   return *lock != nullptr;

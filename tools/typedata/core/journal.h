@@ -61,14 +61,15 @@ class Journal {
 };
 
 // Called right after a command takes the tree's lock: a journal that an
-// interrupted command left is rolled back, and stderr says so. A changing
+// interrupted command left is rolled back, and said gets the lines that
+// say so, as the command line says them (not made printable). A changing
 // command (exclusive lock) rolls back or fails with *error. A reading
 // command takes the lock alone for the roll-back, waiting for it as a
 // changing command does, and then shares it again; when it cannot have it,
 // it says that the tree holds an interrupted change that the next changing
 // command puts back, and reads on.
 bool RollBackInterrupted(const std::string& root, const std::string& typeFolder,
-                         std::unique_ptr<TreeLock>* lock, std::string* error);
+                         std::unique_ptr<TreeLock>* lock, std::vector<std::string>* said, std::string* error);
 
 }  // namespace tool
 

@@ -16,9 +16,10 @@ std::string MissingCatalogue(const Session& session) {
       session.CataloguePath(), folders, folders == 1 ? "" : "s", folders == 1 ? "exists" : "exist");
 }
 
-std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session) {
+std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session,
+                                   bool makeTypeFolder) {
   std::string error;
-  if (!session->Open(options, access, /*makeTypeFolder=*/false, &error))
+  if (!session->Open(options, access, makeTypeFolder, &error))
     return Refusal::Of(session->busy() ? RefusalKind::kBusy : RefusalKind::kNoTree, error);
   return std::nullopt;
 }

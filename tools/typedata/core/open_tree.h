@@ -15,9 +15,11 @@ namespace tool {
 // 'recover' when type folders are left.
 std::string MissingCatalogue(const Session& session);
 
-// Opens session, whether or not the tree has a catalogue; the refusal when
-// it cannot be (busy when another command holds the tree).
-std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session);
+// Opens session, whether or not the tree has a catalogue (root and its type
+// folder made first when makeTypeFolder); the refusal when it cannot be
+// (busy when another command holds the tree).
+std::optional<Refusal> OpenSession(const GlobalOptions& options, Access access, Session* session,
+                                   bool makeTypeFolder = false);
 
 // Opens session on an existing catalogue; the refusal when it cannot be
 // (busy when another command holds the tree).

@@ -108,7 +108,7 @@ bool Session::Open(const GlobalOptions& options, Access access, bool makeTypeFol
                                     : TreeLock::Shared(root_, error, &busy_);
   if (!lock_) return false;
   // A command cut short is put back before this one looks at the tree.
-  if (!RollBackInterrupted(root_, TypeFolder(), &lock_, error)) {
+  if (!RollBackInterrupted(root_, TypeFolder(), &lock_, &rolledBack_, error)) {
     busy_ = !lock_;
     return false;
   }

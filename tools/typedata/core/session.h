@@ -50,6 +50,10 @@ class Session {
   }
   // Open failed because another command held the tree.
   bool busy() const { return busy_; }
+  // What Open found of an interrupted command's journal (rolled back, or
+  // left for a changing command), each line as the command line says it
+  // on stderr; kept whether or not Open succeeded.
+  const std::vector<std::string>& rolledBack() const { return rolledBack_; }
 
   const std::string& root() const { return root_; }
   std::string TypeFolder() const { return root_ + "/type"; }
@@ -98,6 +102,7 @@ class Session {
   std::string machineText_;
   bool rememberMachine_ = false;  // this run's machine is to be kept with the tree
   bool busy_ = false;
+  std::vector<std::string> rolledBack_;
   std::string root_;
   std::string previousDirectory_;
   int current_ = -1;

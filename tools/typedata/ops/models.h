@@ -41,6 +41,7 @@ struct AddModel {
   int from = 0;
   std::vector<SharedPull> pulls;
   std::vector<std::string> warnings;
+  std::vector<std::string> passedOver;  // numbers passed over for files the catalogue does not list
 };
 
 struct RenameModel {
@@ -122,6 +123,12 @@ struct ImportModel {
   int values = 0;  // in the export
   std::vector<ReviewedChange> changed;
   SavedFiles saved;
+};
+
+// A type's values as export gives them (as JSON or CSV).
+struct ExportModel {
+  int number = 0;
+  TypeValues values;
 };
 
 struct RecoveredType {
