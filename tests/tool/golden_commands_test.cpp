@@ -137,6 +137,7 @@ TEST_F(Golden, SharingAndCompareDocumentsAreAsBefore) {
   Step("compare 1 2 --config TOOL --all");
   Step("compare 2 2");  // equal
   Step("compare 1 42");
+  Step("compare 1 2 --config NOPE");
   Step("compare 1");
   td::testing::ExpectGolden("sharing_compare.txt", transcript_);
 }
