@@ -36,6 +36,11 @@ const bool kHostileHome = [] {
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
   setenv("GIT_CONFIG_NOSYSTEM", "1", 1);
+  // Plain git run by the tests reads the tree's repository, never one a
+  // calling shell or hook points at.
+  for (const char* name :
+       {"GIT_DIR", "GIT_WORK_TREE", "GIT_INDEX_FILE", "GIT_OBJECT_DIRECTORY", "GIT_CEILING_DIRECTORIES"})
+    unsetenv(name);
   return true;
 }();
 

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 
 #include "history/entry_message.h"
 #include "history/git_util.h"
@@ -160,7 +158,7 @@ Result<Recorded> History::RecordOutside(const ChangeInfo& recorder) {
                            {{kOutsideTrailer, "true"}, {kRecordedByTrailer, Recorder(recorder)}});
     kind.outside = true;
   }
-  auto made = Commit(message, author, recorder, /*allowFirstEmpty=*/false);
+  auto made = Commit(message, author, recorder);
   if (!made.ok()) return made;
   if (hasPending) {
     if (auto refused = RemoveDurably(PendingPath(root_))) return *refused;
@@ -173,8 +171,7 @@ Result<Recorded> History::RecordOutside(const ChangeInfo& recorder) {
 }
 
 Result<Recorded> History::Record(const ChangeInfo& change) {
-  auto made = Commit(BuildMessage(change.command, ChangeTrailers(change)), change, change,
-                     /*allowFirstEmpty=*/false);
+  auto made = Commit(BuildMessage(change.command, ChangeTrailers(change)), change, change);
   if (!made.ok()) return made;
   if (auto refused = RemoveDurably(PendingPath(root_))) return *refused;
   return made;
@@ -183,7 +180,7 @@ Result<Recorded> History::Record(const ChangeInfo& change) {
 // One commit of the tree as it is now, when it differs from the last entry;
 // the index refreshed either way, so that `git status` is clean.
 Result<Recorded> History::Commit(const std::string& message, const ChangeInfo& author,
-                                 const ChangeInfo& committer, bool allowFirstEmpty) {
+                                 const ChangeInfo& committer) {
   // The tree's lock is held: no other command of the tool writes here.
   ClearStaleLocks(root_);
   git_index* rawIndex = nullptr;
@@ -207,8 +204,10 @@ Result<Recorded> History::Commit(const std::string& message, const ChangeInfo& a
   std::string error;
   CommitPtr head = HeadCommit(repo_, &error);
   if (!error.empty()) return Refusal::InputOutput(error, root_ + "/.git", "");
-  const bool same = head != nullptr ? git_oid_equal(&treeId, git_commit_tree_id(head.get()))
-                                    : (!allowFirstEmpty && scan.model().files.empty());
+  // A tree with no file yet and no entry is nothing to record either.
+  // With no entry yet, a tree with no file is nothing to record either.
+  const bool same =
+      head != nullptr ? git_oid_equal(&treeId, git_commit_tree_id(head.get())) : scan.model().files.empty();
   Recorded recorded;
   if (!same) {
     git_tree* rawTree = nullptr;

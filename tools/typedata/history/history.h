@@ -89,8 +89,7 @@ class History {
 
  private:
   History(std::string root, git_repository* repo);
-  Result<Recorded> Commit(const std::string& message, const ChangeInfo& author, const ChangeInfo& committer,
-                          bool allowFirstEmpty);
+  Result<Recorded> Commit(const std::string& message, const ChangeInfo& author, const ChangeInfo& committer);
 
   std::string root_;
   git_repository* repo_ = nullptr;
