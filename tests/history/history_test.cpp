@@ -102,13 +102,18 @@ TEST_F(HistoryTest, AChangeToAThousandFilesIsOneEntry) {
 
 TEST_F(HistoryTest, AChangeMadeOutsideIsAnEntryOfItsOwnBeforeTheCommands) {
   Write("type/0003/a.dat", "speed=5\n");
+  Write("type/0004/gone.dat", "x\n");
   auto history = OpenHistory();
   ASSERT_NE(history, nullptr);
   ASSERT_TRUE(history->RecordOutside(alice_).ok());
   Write("type/0003/a.dat", "speed=7\n");  // by hand, or the host program
+  fs::remove_all(root_ + "/type/0004");
   auto outside = history->RecordOutside(alice_);
   ASSERT_TRUE(outside.ok());
   EXPECT_TRUE(outside.model().made && outside.model().outside);
+  const std::map<std::string, std::string> afterHand = {{".typedata-machine", "[machine]\r\nname = test\r\n"},
+                                                        {"type/0003/a.dat", "speed=7\n"}};
+  EXPECT_EQ(LastEntryFiles(*history), afterHand);
   ASSERT_TRUE(history->BeginChange(alice_).ok());
   Write("type/0003/a.dat", "speed=9\n");
   ASSERT_TRUE(history->Record(alice_).ok());
@@ -172,6 +177,11 @@ TEST_F(HistoryTest, WhatAKilledCommandLeftIsAnInterruptedEntryWithItsUserAndReas
     fs::last_write_time(root_ + lock, old);
   }
   Write("type/0003/a.dat", "speed=8\n");
+  // The index is only a cache: a damaged one is made anew (in a new
+  // process, as the next command would be).
+  Write(".git/index", "DIRC damaged");
+  history = OpenHistory();
+  ASSERT_NE(history, nullptr);
   auto afterLocks = history->RecordOutside(carol);
   ASSERT_TRUE(afterLocks.ok()) << afterLocks.refusal().message;
   EXPECT_TRUE(afterLocks.model().made);

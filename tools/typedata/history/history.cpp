@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <unordered_set>
 
 #include "history/entry_message.h"
 #include "history/git_util.h"
@@ -100,6 +101,17 @@ std::string Recorder(const ChangeInfo& recorder) {
   return station.empty() ? user : user + "@" + station;
 }
 
+// The repository's index, the stat cache of the tree's files; one that
+// cannot be read is only a cache lost: made anew.
+Result<IndexPtr> OpenIndex(git_repository* repo, const std::string& root) {
+  git_index* index = nullptr;
+  if (git_repository_index(&index, repo) == 0) return IndexPtr(index);
+  const std::string path = root + "/.git/index";
+  if (unlink(path.c_str()) != 0 || git_repository_index(&index, repo) < 0)
+    return GitRefusal("cannot read the history's index", path);
+  return IndexPtr(index);
+}
+
 }  // namespace
 
 History::History(std::string root, git_repository* repo) : root_(std::move(root)), repo_(repo) {}
@@ -183,19 +195,33 @@ Result<Recorded> History::Commit(const std::string& message, const ChangeInfo& a
                                  const ChangeInfo& committer) {
   // The tree's lock is held: no other command of the tool writes here.
   ClearStaleLocks(root_);
-  git_index* rawIndex = nullptr;
-  if (git_repository_index(&rawIndex, repo_) < 0) return GitRefusal("cannot read the history's index", root_);
-  IndexPtr index(rawIndex);
+  auto opened = OpenIndex(repo_, root_);
+  if (!opened.ok()) return opened.refusal();
+  IndexPtr index = std::move(opened.model());
   struct timespec stamp {};
   struct stat indexStat {};
   if (stat((root_ + "/.git/index").c_str(), &indexStat) == 0) stamp = indexStat.st_mtim;
   auto scan = ScanTree(root_, repo_, index.get(), stamp, /*write=*/true);
   if (!scan.ok()) return scan.refusal();
-  if (git_index_clear(index.get()) < 0) return GitRefusal("cannot fill the history's index", root_);
+  // Only what changed is put into the index: the folders of the rest keep
+  // their trees from its cache, and an unchanged tree costs no writing.
+  bool touched = false;
+  std::unordered_set<std::string> paths;
   for (const ScannedFile& file : scan.model().files) {
+    paths.insert(file.path);
+    if (file.cached) continue;
     const git_index_entry entry = IndexEntryFor(file);
     if (git_index_add(index.get(), &entry) < 0)
       return GitRefusal("cannot keep " + file.path, root_ + "/" + file.path);
+    touched = true;
+  }
+  for (std::size_t i = git_index_entrycount(index.get()); i-- > 0;) {
+    const git_index_entry* entry = git_index_get_byindex(index.get(), i);
+    if (GIT_INDEX_ENTRY_STAGE(entry) == 0 && paths.count(entry->path) != 0) continue;
+    const std::string path = entry->path;
+    if (git_index_remove(index.get(), path.c_str(), GIT_INDEX_ENTRY_STAGE(entry)) < 0)
+      return GitRefusal("cannot fill the history's index", root_);
+    touched = true;
   }
   git_oid treeId;
   if (git_index_write_tree(&treeId, index.get()) < 0)
@@ -205,7 +231,6 @@ Result<Recorded> History::Commit(const std::string& message, const ChangeInfo& a
   CommitPtr head = HeadCommit(repo_, &error);
   if (!error.empty()) return Refusal::InputOutput(error, root_ + "/.git", "");
   // A tree with no file yet and no entry is nothing to record either.
-  // With no entry yet, a tree with no file is nothing to record either.
   const bool same =
       head != nullptr ? git_oid_equal(&treeId, git_commit_tree_id(head.get())) : scan.model().files.empty();
   Recorded recorded;
@@ -232,7 +257,8 @@ Result<Recorded> History::Commit(const std::string& message, const ChangeInfo& a
     recorded.made = true;
     recorded.revision = OidText(commitId);
   }
-  if (git_index_write(index.get()) < 0) return GitRefusal("cannot write the history's index", root_);
+  if ((touched || recorded.made) && git_index_write(index.get()) < 0)
+    return GitRefusal("cannot write the history's index", root_);
   if (recorded.made) {
     if (auto refused = SyncRepository(root_)) return *refused;
   }

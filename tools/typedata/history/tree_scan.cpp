@@ -127,6 +127,7 @@ class Scanner {
     if (entry == nullptr || entry->mode != static_cast<uint32_t>(file->mode)) return false;
     if (!SameStat(*entry, file->st, stamp_)) return false;
     file->id = entry->id;
+    file->cached = true;
     return true;
   }
 

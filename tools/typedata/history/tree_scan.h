@@ -24,6 +24,7 @@ struct ScannedFile {
   git_filemode_t mode = GIT_FILEMODE_BLOB;
   git_oid id{};
   struct stat st {};
+  bool cached = false;  // taken from the cache unread: its entry there is already this
 };
 
 struct Scan {
