@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "history/packing.h"
 #include "history/reading.h"
 #include "history_fixture.h"
 
@@ -156,6 +157,50 @@ TEST_F(HistoryReading, VerifyNamesEveryFileThatDiffersAndEveryDamagedObject) {
   EXPECT_FALSE(damaged.model().chainOk);
   ASSERT_FALSE(damaged.model().problems.empty());
   EXPECT_NE(damaged.model().problems[0].find(blob), std::string::npos) << damaged.model().problems[0];
+}
+
+TEST_F(HistoryReading, PackedEntriesReadAsBeforeAndTheirLooseCopiesGo) {
+  MakeEntries();
+  auto countLoose = [this] {
+    std::size_t loose = 0;
+    for (const auto& folder : fs::directory_iterator(root_ + "/.git/objects")) {
+      if (folder.path().filename().string().size() != 2) continue;
+      for (const auto& object : fs::directory_iterator(folder.path()))
+        loose += object.is_regular_file() ? 1 : 0;
+    }
+    return loose;
+  };
+  const std::size_t before = countLoose();
+  EXPECT_EQ(history::PackIfDue(history_->repository(), root_, 5), "");  // 4 entries: not due
+  EXPECT_EQ(countLoose(), before);
+  EXPECT_EQ(history::PackIfDue(history_->repository(), root_, 4), "");
+  EXPECT_LT(countLoose(), before / 2) << "of " << before;
+  auto reopened = history::History::OpenExisting(root_);
+  ASSERT_TRUE(reopened.ok());
+  history_ = reopened.model();
+  EXPECT_EQ(At("HEAD~3"), "speed=5\n");
+  EXPECT_EQ(At("v1"), "speed=6\n");
+  auto verified = history::Verify(*history_);
+  ASSERT_TRUE(verified.ok());
+  EXPECT_TRUE(verified.model().ok()) << (verified.model().problems.empty() ? ""
+                                                                           : verified.model().problems[0]);
+  // The next entries are packed from where the last packing stopped: a
+  // second pack.
+  for (const char* value : {"speed=10\n", "speed=11\n"}) {
+    Write("type/0003/a.dat", value);
+    ASSERT_TRUE(history_->RecordOutside(alice_).ok());
+  }
+  EXPECT_EQ(history::PackIfDue(history_->repository(), root_, 2), "");
+  std::size_t packs = 0;
+  for (const auto& file : fs::directory_iterator(root_ + "/.git/objects/pack"))
+    packs += file.path().extension() == ".pack" ? 1 : 0;
+  EXPECT_EQ(packs, 2U);
+  EXPECT_EQ(At("HEAD~1"), "speed=10\n");
+  if (HaveGit()) {
+    int status = -1;
+    const std::string fsck = Run("git -C '" + root_ + "' fsck --strict 2>&1", &status);
+    EXPECT_EQ(status, 0) << fsck;
+  }
 }
 
 TEST_F(HistoryTest, SettingsAreKeptWithTheTree) {

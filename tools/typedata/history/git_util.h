@@ -41,6 +41,7 @@ using DiffPtr = GitPtr<git_diff, git_diff_free>;
 using BlobPtr = GitPtr<git_blob, git_blob_free>;
 using ReferencePtr = GitPtr<git_reference, git_reference_free>;
 using TagPtr = GitPtr<git_tag, git_tag_free>;
+using PackBuilderPtr = GitPtr<git_packbuilder, git_packbuilder_free>;
 
 std::string OidText(const git_oid& oid);
 

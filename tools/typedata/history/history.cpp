@@ -11,6 +11,7 @@
 
 #include "history/entry_message.h"
 #include "history/git_util.h"
+#include "history/packing.h"
 #include "history/repository_files.h"
 #include "history/tree_scan.h"
 
@@ -178,6 +179,7 @@ Result<Recorded> History::RecordOutside(const ChangeInfo& recorder) {
   if (!made.model().made) return made;
   kind.made = true;
   kind.revision = made.model().revision;
+  kind.note = made.model().note;
   kind.first = kind.first || head == nullptr;
   return kind;
 }
@@ -261,6 +263,7 @@ Result<Recorded> History::Commit(const std::string& message, const ChangeInfo& a
     return GitRefusal("cannot write the history's index", root_);
   if (recorded.made) {
     if (auto refused = SyncRepository(root_)) return *refused;
+    recorded.note = PackIfDue(repo_, root_);
   }
   return recorded;
 }

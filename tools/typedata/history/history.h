@@ -42,6 +42,7 @@ struct Recorded {
   bool interrupted = false;  // it records what a killed command left
   bool outside = false;      // it records a change made outside the tool
   bool first = false;        // it is the tree's first entry
+  std::string note;          // said, not a failure: the history could not be packed
 };
 
 // A tree's settings for its history: kept in ROOT/.git/config, or, for a
