@@ -14,6 +14,11 @@
 namespace history_test {
 
 class HistoryTest : public ::testing::Test {
+ public:
+  // A shell command's standard output and exit status (sh -c).
+  static std::string Run(const std::string& command, int* status = nullptr);
+  static bool HaveGit();
+
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -23,9 +28,6 @@ class HistoryTest : public ::testing::Test {
   std::shared_ptr<history::History> OpenHistory();
   // The files the last entry holds: path -> bytes, read with libgit2.
   std::map<std::string, std::string> LastEntryFiles(const history::History& history) const;
-  // A shell command's standard output and exit status (sh -c).
-  static std::string Run(const std::string& command, int* status = nullptr);
-  static bool HaveGit();
 
   std::string root_;
   const history::ChangeInfo alice_{"alice", "station-1", "set 0003 speed=5", "recipe fix", "bob"};

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "history/reading.h"
+#include "history/who.h"
 #include "history_fixture.h"
 
 namespace history_test {
@@ -269,6 +270,29 @@ TEST_F(HistoryTest, AHistoryThatCannotBeMadeIsSaidAndLeavesNoHalfMadeRepository)
     EXPECT_FALSE(fs::exists(root_ + "/.git"));
   }
   chmod(root_.c_str(), 0755);
+}
+
+TEST(HistoryWho, TheUserIsTheGivenNameElseTypedataUserElseTheAccount) {
+  const std::string account = HistoryTest::Run("id -un | tr -d '\\n'");
+  ASSERT_FALSE(account.empty());
+  struct Row {
+    const char* given;
+    const char* environment;  // null: not set
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"carol", "dave", "carol"}, {"", "dave", "dave"}, {"", "", account}, {"", nullptr, account}};
+  for (const Row& row : rows) {
+    if (row.environment != nullptr) {
+      setenv("TYPEDATA_USER", row.environment, 1);
+    } else {
+      unsetenv("TYPEDATA_USER");
+    }
+    EXPECT_EQ(history::CurrentUser(row.given), row.expected)
+        << row.given << "/" << (row.environment ? row.environment : "unset");
+  }
+  unsetenv("TYPEDATA_USER");
+  EXPECT_FALSE(history::StationName().empty());
 }
 
 }  // namespace
