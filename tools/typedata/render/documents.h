@@ -56,6 +56,8 @@ Document FailedSaveDocument(Document document, const FailedSave& failed);
 void PrintText(const InitModel& model, Output& out);
 void PrintText(const ListModel& model, Output& out);
 void PrintText(const AddModel& model, Output& out);
+// What add says on stderr, without the number it prints for scripts.
+void PrintAdded(const AddModel& model, Output& out);
 void PrintText(const RenameModel& model, Output& out);
 void PrintText(const UseModel& model, Output& out);
 void PrintText(const ShowModel& model, Output& out);

@@ -46,10 +46,14 @@ void PrintText(const ListModel& model, Output& out) {
   out.Table({"NUMBER", "NAME", "PARTS", ""}, rows);
 }
 
-void PrintText(const AddModel& model, Output& out) {
+void PrintAdded(const AddModel& model, Output& out) {
   out.Note(fmt::format("Added type {:04d} '{}', its files copied from type {}.", model.number, model.name,
                        model.from));
   PrintPulls(model.pulls, out);
+}
+
+void PrintText(const AddModel& model, Output& out) {
+  PrintAdded(model, out);
   out.Line(std::to_string(model.number));  // for scripts
 }
 
