@@ -100,6 +100,25 @@ TEST_F(AllOrNothing, AJournalThatLeadsOutOfTheTreeIsRefusedAndNothingIsTouched) 
   }
 }
 
+// Opening the tree puts back a command cut short; every command that opens
+// it says so, those that go on and those refused after it.
+TEST_F(AllOrNothing, EveryCommandThatOpensTheTreeSaysWhatItPutBack) {
+  MakeTree();
+  const std::string journal = workspace_.Path("type/.typedata-journal");
+  for (const char* command :
+       {"list", "show 1", "export 1", "diff 1 2", "check", "sharing", "compare 1 2", "use 1",
+        "set 1 MAIN D:1=3", "rename 4 T55+CU", "add T60+CU", "init", "recover"}) {
+    td::testing::MakeDirs(journal);
+    WriteFileBytes(journal + "/command add", "");
+    const ToolRun run = Tool(command);
+    EXPECT_NE(run.err.find("typedata: an interrupted 'add' was undone: it had changed nothing yet\n"),
+              std::string::npos)
+        << command << "\n"
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(journal)) << command;
+  }
+}
+
 TEST_F(AllOrNothing, CheckNamesALostCatalogueAndTheTemporaryFileHoldingIt) {
   MakeTree();
   ASSERT_EQ(
