@@ -40,6 +40,34 @@ FileChangeKind KindOf(git_delta_t status) {
   return FileChangeKind::kModified;
 }
 
+// The object at path in tree (a zero id when there is none).
+git_oid IdAt(git_tree* tree, const std::string& path) {
+  git_oid id{};
+  git_tree_entry* entry = nullptr;
+  if (tree != nullptr && git_tree_entry_bypath(&entry, tree, path.c_str()) == 0) {
+    id = *git_tree_entry_id(entry);
+    git_tree_entry_free(entry);
+  }
+  return id;
+}
+
+// Each entry's tree is looked at twice (as itself and as its child's
+// parent): the answer kept by the tree's id.
+bool SameAt(git_tree* before, git_tree* after, const std::string& path,
+            std::map<std::string, git_oid>* seen) {
+  auto at = [&](git_tree* tree) {
+    if (tree == nullptr) return git_oid{};
+    const std::string key = OidText(*git_tree_id(tree));
+    auto found = seen->find(key);
+    if (found != seen->end()) return found->second;
+    if (seen->size() > 4) seen->clear();
+    return (*seen)[key] = IdAt(tree, path);
+  };
+  const git_oid a = at(before);
+  const git_oid b = at(after);
+  return git_oid_equal(&a, &b);
+}
+
 int CollectBlob(const char* folder, const git_tree_entry* entry, void* payload) {
   if (git_tree_entry_type(entry) != GIT_OBJECT_BLOB) return 0;
   auto* files = static_cast<std::map<std::string, std::string>*>(payload);
@@ -116,6 +144,7 @@ Result<std::vector<Entry>> ReadEntries(const History& history, const EntryFilter
     options.pathspec.strings = &pathspec;
     options.pathspec.count = 1;
   }
+  std::map<std::string, git_oid> pathIds;
   git_oid id;
   int rc = 0;
   while ((rc = git_revwalk_next(&id, walk.get())) == 0) {
@@ -138,6 +167,9 @@ Result<std::vector<Entry>> ReadEntries(const History& history, const EntryFilter
       git_commit_free(rawParent);
     }
     TreePtr parentTree(rawParentTree);
+    // An entry that left the path (a file or a folder) as it was is passed
+    // over by its name alone, without a diff.
+    if (!filter.path.empty() && SameAt(parentTree.get(), tree.get(), filter.path, &pathIds)) continue;
     git_diff* rawDiff = nullptr;
     if (git_diff_tree_to_tree(&rawDiff, repo, parentTree.get(), tree.get(), &options) < 0)
       return GitRefusal("cannot read the entry " + OidText(id), history.root());
