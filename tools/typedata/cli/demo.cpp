@@ -69,7 +69,7 @@ int CompareTypes(const GlobalOptions& options, Output& out) {
   const std::vector<std::pair<std::string, std::string>> items = {
       {"MAIN", "D1"}, {"TOOL", "D1"}, {"MAT", "D1"}, {"FEED", "D1"}, {"TOOL", "L1"}};
   std::vector<std::string> header = {"TYPE", "NAME"};
-  for (const auto& [prefix, item] : items) header.push_back(prefix + " " + item);
+  for (const auto& [prefix, item] : items) header.push_back(fmt::format("{} {}", prefix, item));
   std::vector<std::vector<std::string>> rows;
   const CompareModel& model = compared.model();
   for (std::size_t t = 0; t < model.types.size(); ++t) {
