@@ -105,9 +105,15 @@ std::string Recorder(const ChangeInfo& recorder) {
 // The repository's index, the stat cache of the tree's files; one that
 // cannot be read is only a cache lost: made anew.
 Result<IndexPtr> OpenIndex(git_repository* repo, const std::string& root) {
-  git_index* index = nullptr;
-  if (git_repository_index(&index, repo) == 0) return IndexPtr(index);
   const std::string path = root + "/.git/index";
+  git_index* index = nullptr;
+  if (git_repository_index(&index, repo) == 0) {
+    IndexPtr owned(index);
+    // Read again when another process (the server, a command) wrote it.
+    if (git_index_read(index, 0) == 0) return owned;
+    if (unlink(path.c_str()) == 0 && git_index_read(index, 1) == 0) return owned;
+    return GitRefusal("cannot read the history's index", path);
+  }
   if (unlink(path.c_str()) != 0 || git_repository_index(&index, repo) < 0)
     return GitRefusal("cannot read the history's index", path);
   return IndexPtr(index);
