@@ -1,8 +1,8 @@
 // Progress for programs: one JSON object a line on the messages stream,
 // {"progress":"checking types","done":12,"total":400}, so that stdout keeps
 // its one document. Thinned as the bar is: nothing when total is 0 (too
-// few steps to show), else a line each time the bar would gain a cell,
-// and the last step always.
+// few steps to show), else the first step, a line each time the bar would
+// gain a cell, and the last step always.
 #ifndef TOOLS_TYPEDATA_RENDER_PROGRESS_JSON_H
 #define TOOLS_TYPEDATA_RENDER_PROGRESS_JSON_H
 
