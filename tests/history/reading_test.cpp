@@ -1,5 +1,7 @@
 // Reading the history: a WHEN resolved to its entry, the entries of a path,
 // releases, the settings, and verify naming what differs or is damaged.
+#include <git2.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -134,29 +136,39 @@ TEST_F(HistoryReading, VerifyNamesEveryFileThatDiffersAndEveryDamagedObject) {
       {"type/0004/b.dat", history::FileChangeKind::kDeleted}};
   EXPECT_EQ(named, expected);
 
-  // An object of the first entry damaged on disk: its bytes no longer
-  // match its name.
+  // An object damaged on disk (a file of the first entry, the release's
+  // own): its bytes no longer match its name, and verify names it.
   auto entries = history::ReadEntries(*history_, {});
   ASSERT_TRUE(entries.ok());
-  const std::string blob = entries.model().back().changes.front().newBlob;
-  const std::string object = root_ + "/.git/objects/" + blob.substr(0, 2) + "/" + blob.substr(2);
-  ASSERT_TRUE(fs::exists(object));
-  fs::permissions(object, fs::perms::owner_write, fs::perm_options::add);
-  std::string zipped;
-  {
-    std::ifstream in(object, std::ios::binary);
-    zipped.assign(std::istreambuf_iterator<char>(in), {});
+  git_oid tag{};
+  ASSERT_EQ(git_reference_name_to_id(&tag, history_->repository(), "refs/tags/v1"), 0);
+  char tagText[GIT_OID_HEXSZ + 1];
+  git_oid_tostr(tagText, sizeof tagText, &tag);
+  for (const std::string& damagedObject :
+       {entries.model().back().changes.front().newBlob, std::string(tagText)}) {
+    const std::string object =
+        root_ + "/.git/objects/" + damagedObject.substr(0, 2) + "/" + damagedObject.substr(2);
+    ASSERT_TRUE(fs::exists(object)) << object;
+    fs::permissions(object, fs::perms::owner_write, fs::perm_options::add);
+    std::string zipped;
+    {
+      std::ifstream in(object, std::ios::binary);
+      zipped.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GT(zipped.size(), 4U);
+    const std::string original = zipped;
+    zipped[zipped.size() - 3] = static_cast<char>(zipped[zipped.size() - 3] ^ 0x55);
+    std::ofstream(object, std::ios::binary | std::ios::trunc) << zipped;
+    auto reopened = history::History::OpenExisting(root_);
+    ASSERT_TRUE(reopened.ok());
+    auto damaged = history::Verify(*reopened.model());
+    std::ofstream(object, std::ios::binary | std::ios::trunc) << original;
+    ASSERT_TRUE(damaged.ok());
+    EXPECT_FALSE(damaged.model().chainOk);
+    ASSERT_FALSE(damaged.model().problems.empty());
+    EXPECT_NE(damaged.model().problems[0].find(damagedObject), std::string::npos)
+        << damaged.model().problems[0];
   }
-  ASSERT_GT(zipped.size(), 4U);
-  zipped[zipped.size() - 3] = static_cast<char>(zipped[zipped.size() - 3] ^ 0x55);
-  std::ofstream(object, std::ios::binary | std::ios::trunc) << zipped;
-  auto reopened = history::History::OpenExisting(root_);
-  ASSERT_TRUE(reopened.ok());
-  auto damaged = history::Verify(*reopened.model());
-  ASSERT_TRUE(damaged.ok());
-  EXPECT_FALSE(damaged.model().chainOk);
-  ASSERT_FALSE(damaged.model().problems.empty());
-  EXPECT_NE(damaged.model().problems[0].find(blob), std::string::npos) << damaged.model().problems[0];
 }
 
 TEST_F(HistoryReading, PackedEntriesReadAsBeforeAndTheirLooseCopiesGo) {

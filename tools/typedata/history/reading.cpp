@@ -346,6 +346,14 @@ Result<Verification> Verify(const History& history) {
     RevwalkPtr walk(rawWalk);
     git_revwalk_push(walk.get(), git_commit_id(head.get()));
     git_revwalk_push_glob(walk.get(), "refs/tags/*");
+    // The releases' own objects (who pinned them, when, why) too.
+    git_tag_foreach(
+        repo,
+        [](const char*, git_oid* tag, void* payload) {
+          static_cast<ObjectChecker*>(payload)->Read(*tag, "the release");
+          return 0;
+        },
+        &checker);
     git_oid id;
     int rc = 0;
     while ((rc = git_revwalk_next(&id, walk.get())) == 0) {
