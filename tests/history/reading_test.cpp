@@ -86,6 +86,12 @@ TEST_F(HistoryReading, AWhenNamesTheEntryItMeans) {
   EXPECT_EQ(At("2000-01-01"), "refused: the history has no entry made at or before 2000-01-01");
   EXPECT_EQ(At("no-such-release"), "refused: no entry of the history is no-such-release");
   EXPECT_NE(At("HEAD", "type/0009/z.dat").find("has no file type/0009/z.dat"), std::string::npos);
+  auto listed = history::ListFilesAt(*history_, "HEAD", "type");
+  ASSERT_TRUE(listed.ok());
+  EXPECT_EQ(listed.model(), (std::vector<std::string>{"type/0003/a.dat", "type/0004/b.dat"}));
+  listed = history::ListFilesAt(*history_, "HEAD", "type/0009");
+  ASSERT_TRUE(listed.ok());
+  EXPECT_TRUE(listed.model().empty());
 }
 
 TEST_F(HistoryReading, EntriesOfAPathAndReleases) {

@@ -222,6 +222,29 @@ Result<std::string> ReadFileAt(const History& history, const std::string& revisi
                      static_cast<std::size_t>(git_blob_rawsize(blob.get())));
 }
 
+Result<std::vector<std::string>> ListFilesAt(const History& history, const std::string& revision,
+                                             const std::string& folder) {
+  auto commit = LookUpCommit(history.repository(), revision);
+  if (!commit.ok()) return commit.refusal();
+  git_tree* rawTree = nullptr;
+  if (git_commit_tree(&rawTree, commit.model().get()) < 0)
+    return GitRefusal("cannot read the entry " + revision, history.root());
+  TreePtr tree(rawTree);
+  std::vector<std::string> paths;
+  git_tree_entry* rawEntry = nullptr;
+  if (git_tree_entry_bypath(&rawEntry, tree.get(), folder.c_str()) < 0) return paths;
+  std::unique_ptr<git_tree_entry, void (*)(git_tree_entry*)> entry(rawEntry, git_tree_entry_free);
+  if (git_tree_entry_type(entry.get()) != GIT_OBJECT_TREE) return paths;
+  git_tree* rawFolder = nullptr;
+  if (git_tree_lookup(&rawFolder, history.repository(), git_tree_entry_id(entry.get())) < 0)
+    return GitRefusal("cannot read " + folder + " at " + revision, history.root());
+  TreePtr folderTree(rawFolder);
+  std::map<std::string, std::string> files;
+  git_tree_walk(folderTree.get(), GIT_TREEWALK_PRE, CollectBlob, &files);
+  for (const auto& [path, blob] : files) paths.push_back(folder + "/" + path);
+  return paths;
+}
+
 bool ParseIsoTime(const std::string& text, std::int64_t* seconds) {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
   if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) != 3 || used != 10) return false;

@@ -46,6 +46,12 @@ Result<std::vector<Entry>> ReadEntries(const History& history, const EntryFilter
 // kNotFound when the entry has no such file.
 Result<std::string> ReadFileAt(const History& history, const std::string& revision, const std::string& path);
 
+// The files (paths from ROOT) that entry revision kept under folder
+// ("type/0003"; "type" for every type's), in git's order; empty when it
+// kept none there.
+Result<std::vector<std::string>> ListFilesAt(const History& history, const std::string& revision,
+                                             const std::string& folder);
+
 // A WHEN to the entry it names: a release's name, an ISO 8601 date and
 // time (UTC unless it says its offset; a bare date is that day's 00:00
 // UTC), meaning the last entry made at or before it, or a revision
