@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,8 +26,14 @@ void WriteText(const fs::path& path, const std::string& text) {
 // Before any test (and before libgit2 reads the user's settings): HOME is
 // a folder whose git settings would change every file's bytes if the
 // history let them (line ends made CRLF, a filter that rewrites content).
+fs::path HomeFolder() { return fs::temp_directory_path() / ("history-home-" + std::to_string(getpid())); }
+
 const bool kHostileHome = [] {
-  const fs::path home = fs::temp_directory_path() / ("history-home-" + std::to_string(getpid()));
+  const fs::path home = HomeFolder();
+  std::atexit([] {
+    std::error_code ignored;
+    fs::remove_all(HomeFolder(), ignored);
+  });
   fs::create_directories(home);
   WriteText(home / ".gitconfig",
             "[core]\n\tautocrlf = true\n\teol = crlf\n\tattributesFile = " + (home / "attributes").string() +
