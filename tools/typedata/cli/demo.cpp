@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
 #include "core/lock.h"
@@ -110,8 +111,6 @@ bool IsDemoFolder(const fs::path& folder) {
   return !error;
 }
 
-}  // namespace
-
 int RunDemo(const GlobalOptions& options, const std::string& folder, bool replace, Output& out) {
   if (options.json) {
     // The narration is for a person: on stderr; stdout holds the document
@@ -169,7 +168,7 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   };
 
   Heading(out, 1, "A new catalogue: type 0 from the machine's defaults");
-  if (!run(RunInit(demo, false, out))) return status;
+  if (!run(RunWords(demo, {"init"}, out))) return status;
 
   Heading(out, 2, "Types added with two- and three-part names (each starts as a copy of the current type)");
   for (const char* name : {"T40+STEEL+FAST", "T40+ALU+SLOW", "T55+STEEL+SLOW", "T55+ALU"}) {
@@ -183,10 +182,10 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
 
   Heading(out, 4, "Values changed on type 1 and saved; shared configs go to the types with the same part");
   Say(out, "TOOL is shared through part 1 (T40), MAT through part 2 (STEEL), FEED through part 3 (FAST).");
-  run(RunSet(demo, 1, "MAIN", {"D:1=20.25", "D:3=95"}, out));
-  run(RunSet(demo, 1, "TOOL", {"D:1=41.5", "L:1=4.25"}, out));
-  run(RunSet(demo, 1, "MAT", {"D:1=7.9"}, out));
-  run(RunSet(demo, 1, "FEED", {"D:1=320", "V:1=fast feed"}, out));
+  run(RunWords(demo, {"set", "1", "MAIN", "D:1=20.25", "D:3=95"}, out));
+  run(RunWords(demo, {"set", "1", "TOOL", "D:1=41.5", "L:1=4.25"}, out));
+  run(RunWords(demo, {"set", "1", "MAT", "D:1=7.9"}, out));
+  run(RunWords(demo, {"set", "1", "FEED", "D:1=320", "V:1=fast feed"}, out));
 
   Heading(out, 5, "A type switch to type 3 'T55+STEEL+SLOW', downloaded to the simulated controller");
   if (!run(Use(demo, 3, out))) return status;
@@ -208,5 +207,25 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   Say(out, fmt::format("     typedata --root {} check", folder));
   return status;
 }
+
+class Demo final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("DIR", folder_, "a new folder (default: ./typedata-demo)");
+    command.add_flag("--replace", replace_, "replace the folder of an earlier demo");
+  }
+
+  int Run(const GlobalOptions& options, Session* /*session*/, Output& out) override {
+    return RunDemo(options, folder_, replace_, out);
+  }
+
+ private:
+  std::string folder_ = "typedata-demo";
+  bool replace_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeDemo() { return std::make_unique<Demo>(); }
 
 }  // namespace tool

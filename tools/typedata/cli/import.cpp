@@ -1,25 +1,44 @@
 // typedata import.
 #include "ops/import.h"
+#include "cli/command.h"
 #include "cli/glue.h"
 #include "render/documents.h"
 
 namespace tool {
+namespace {
 
-int RunImport(const GlobalOptions& options, int number, const std::string& file, Output& out) {
+class Import final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("N", request_.number, "type number")->required();
+    command.add_option("FILE", request_.file, "an export (JSON or CSV)")->required();
+  }
+
   // The file is named from where the command was given, and is refused
   // before the tree is opened.
-  ops::ImportRequest request{number, file, {}, options.strict};
-  if (const std::optional<Refusal> refusal = ops::ReadImportFile(file, &request))
-    return Refuse(*refusal, out);
-  Session session;
-  if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
-  const Result<ops::ImportOutcome> imported = ops::Import(session, request);
-  if (!imported.ok()) return Refuse(imported.refusal(), out);
-  const ops::ImportOutcome& outcome = imported.model();
-  for (const std::string& note : outcome.notes) out.Note(note);
-  if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
-  Present(options, outcome.model, out);
-  return kDone;
-}
+  int Prepare(const GlobalOptions& options, Output& out) override {
+    request_.strict = options.strict;
+    if (const std::optional<Refusal> refusal = ops::ReadImportFile(request_.file, &request_))
+      return Refuse(*refusal, out);
+    return kDone;
+  }
+
+  int Run(const GlobalOptions& options, Session* session, Output& out) override {
+    const Result<ops::ImportOutcome> imported = ops::Import(*session, request_);
+    if (!imported.ok()) return Refuse(imported.refusal(), out);
+    const ops::ImportOutcome& outcome = imported.model();
+    for (const std::string& note : outcome.notes) out.Note(note);
+    if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
+    Present(options, outcome.model, out);
+    return kDone;
+  }
+
+ private:
+  ops::ImportRequest request_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeImport() { return std::make_unique<Import>(); }
 
 }  // namespace tool

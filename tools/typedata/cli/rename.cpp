@@ -1,18 +1,34 @@
 // typedata rename.
 #include "ops/rename.h"
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "render/documents.h"
 
 namespace tool {
+namespace {
 
-int RunRename(const GlobalOptions& options, int number, const std::string& name, Output& out) {
-  Session session;
-  if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
-  const Result<RenameModel> renamed = ops::Rename(session, {number, name});
-  if (!renamed.ok()) return Refuse(renamed.refusal(), out);
-  for (const std::string& warning : renamed.model().warnings) out.Warning(warning);
-  Present(options, renamed.model(), out);
-  return kDone;
-}
+class Rename final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("N", number_, "type number")->required();
+    command.add_option("NAME", name_, "the new name")->required();
+  }
+
+  int Run(const GlobalOptions& options, Session* session, Output& out) override {
+    const Result<RenameModel> renamed = ops::Rename(*session, {number_, name_});
+    if (!renamed.ok()) return Refuse(renamed.refusal(), out);
+    for (const std::string& warning : renamed.model().warnings) out.Warning(warning);
+    Present(options, renamed.model(), out);
+    return kDone;
+  }
+
+ private:
+  int number_ = 0;
+  std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeRename() { return std::make_unique<Rename>(); }
 
 }  // namespace tool

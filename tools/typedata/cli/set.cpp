@@ -1,5 +1,6 @@
 // typedata set.
 #include "ops/set.h"
+#include "cli/command.h"
 #include "cli/glue.h"
 #include "render/documents.h"
 
@@ -12,17 +13,34 @@ int SayFailure(const GlobalOptions& options, const ops::SaveFailure& failure, co
   return ExitStatus(failure.kind);
 }
 
-int RunSet(const GlobalOptions& options, int number, const std::string& prefix,
-           const std::vector<std::string>& assignments, Output& out) {
-  Session session;
-  if (const int status = OpenTree(options, Access::kChange, &session, out); status != kDone) return status;
-  const Result<ops::SetOutcome> set = ops::Set(session, {number, prefix, assignments, options.strict});
-  if (!set.ok()) return Refuse(set.refusal(), out);
-  const ops::SetOutcome& outcome = set.model();
-  for (const std::string& note : outcome.notes) out.Note(note);
-  if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
-  Present(options, outcome.model, out);
-  return kDone;
-}
+namespace {
+
+class Set final : public Command {
+ public:
+  void Define(CLI::App& command) override {
+    command.add_option("N", number_, "type number")->required();
+    command.add_option("PREFIX", prefix_, "the config's prefix")->required();
+    command.add_option("KIND:ITEM=VALUE", assignments_, "e.g. D:3=12.5 V:1=text")->required();
+  }
+
+  int Run(const GlobalOptions& options, Session* session, Output& out) override {
+    const Result<ops::SetOutcome> set = ops::Set(*session, {number_, prefix_, assignments_, options.strict});
+    if (!set.ok()) return Refuse(set.refusal(), out);
+    const ops::SetOutcome& outcome = set.model();
+    for (const std::string& note : outcome.notes) out.Note(note);
+    if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
+    Present(options, outcome.model, out);
+    return kDone;
+  }
+
+ private:
+  int number_ = 0;
+  std::string prefix_;
+  std::vector<std::string> assignments_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeSet() { return std::make_unique<Set>(); }
 
 }  // namespace tool
