@@ -43,6 +43,9 @@ class Command {
   virtual int Prepare(const GlobalOptions& /*options*/, Output& /*out*/) { return 0; }
   // The command on the tree opened as its row says (nullptr for kNone).
   virtual int Run(const GlobalOptions& options, Session* session, Output& out) = 0;
+  // Whether a change it makes goes into the tree's history (made for a
+  // tree that has none yet); init --no-history says no.
+  virtual bool KeepsHistory() const { return true; }
 };
 
 struct CommandRow {

@@ -271,4 +271,29 @@ std::string BashCompletion(const CLI::App& app) {
                      fmt::arg("commands", Joined(commands)), fmt::arg("perCommand", perCommand));
 }
 
+std::string CommandWords(int argc, char** argv) {
+  static const std::set<std::string> withValue = {"--root", "--machine", "--user", "--reason",
+                                                  "--checked-by"};
+  std::string words;
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--json") continue;
+    if (withValue.count(word)) {
+      ++i;  // and its value
+      continue;
+    }
+    const std::size_t equals = word.find('=');
+    if (word.rfind("--", 0) == 0 && equals != std::string::npos && withValue.count(word.substr(0, equals)))
+      continue;
+    std::string shown = word;
+    if (word.empty() || word.find_first_of(" \t'\"") != std::string::npos) {
+      shown = "'";
+      for (char c : word) shown += c == '\'' ? std::string("'\\''") : std::string(1, c);
+      shown += "'";
+    }
+    words += (words.empty() ? "" : " ") + shown;
+  }
+  return words;
+}
+
 }  // namespace tool

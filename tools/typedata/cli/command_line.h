@@ -22,6 +22,12 @@ std::string CommandWord(const CLI::App& app, int argc, char** argv);
 // Whether `word` is among the command line's words before a "--".
 bool HasWord(int argc, char** argv, const std::string& word);
 
+// The command as given, for the tree's history: the words after the tool's
+// name without the options that say where and by whom (--root, --machine,
+// --user, --reason, --checked-by, --json); a word with a blank or a quote
+// quoted.
+std::string CommandWords(int argc, char** argv);
+
 // Whether the command line asks for help or the version.
 bool AsksForHelpOrVersion(int argc, char** argv);
 

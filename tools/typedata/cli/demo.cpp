@@ -105,7 +105,7 @@ bool IsDemoFolder(const fs::path& folder) {
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
     if (name != "type" && name != ".typedata-state" && name != kDemoMark && name != ".typedata-lock" &&
-        name != ".typedata-machine")
+        name != ".typedata-machine" && name != ".git")
       return false;
   }
   return !error;

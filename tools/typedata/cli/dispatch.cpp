@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/glue.h"
+#include "ops/record_change.h"
 
 namespace tool {
 
@@ -15,7 +16,26 @@ int Dispatch(const CommandRow& row, Command& command, const GlobalOptions& optio
                          ? OpenTree(options, access, &session, out)
                          : OpenSession(options, access, &session, out, row.tree == TreeNeed::kMakeAndChange);
   if (opened != kDone) return opened;
-  return command.Run(options, &session, out);
+  if (!Changes(row.tree)) return command.Run(options, &session, out);
+
+  // A change: recorded in the tree's history as one entry, after what
+  // changed outside the tool since its last entry.
+  const ops::Recorder recorder{options.user, options.words.empty() ? row.name : options.words, options.reason,
+                               options.checkedBy};
+  Result<std::unique_ptr<ops::ChangeRecording>> recording =
+      ops::ChangeRecording::Begin(session, recorder, command.KeepsHistory());
+  if (!recording.ok()) return Refuse(recording.refusal(), out);
+  for (const std::string& note : recording.model()->notes()) out.Note(note);
+  const std::size_t said = recording.model()->notes().size();
+  const int status = command.Run(options, &session, out);
+  const std::optional<Refusal> unrecorded = recording.model()->Finish();
+  const std::vector<std::string>& notes = recording.model()->notes();
+  for (std::size_t i = said; i < notes.size(); ++i) out.Note(notes[i]);
+  if (unrecorded) {
+    const int failed = Refuse(*unrecorded, out);
+    return status == kDone ? failed : status;
+  }
+  return status;
 }
 
 int RunWords(const GlobalOptions& options, const std::vector<std::string>& words, Output& out) {

@@ -69,6 +69,17 @@ int Run(int argc, char** argv) {
                "one JSON document on stdout (json.md, named below), for every command");
   app.add_flag("--strict", options.strict,
                "set, import: refuse a value that would be stored rounded, instead of saying so");
+  app.add_option(
+         "--user", options.user,
+         "who makes the change, for the tree's history (default: $TYPEDATA_USER, else the login name)")
+      ->option_text("NAME");
+  app.add_option("--reason", options.reason,
+                 "why, for the tree's history (required of every change where the tree was made with "
+                 "init --require-reason)")
+      ->option_text("WHY");
+  app.add_option("--checked-by", options.checkedBy, "who checked the change, for the tree's history")
+      ->option_text("NAME");
+  options.words = tool::CommandWords(argc, argv);
   bool completion = false;
   app.add_flag("--bash-completion", completion, "print a bash completion script")->group("");
   app.add_flag("--force", options.force,

@@ -18,6 +18,11 @@ struct GlobalOptions {
   bool force = false;      // take --machine although the tree remembers another
   bool json = false;
   bool strict = false;  // refuse values that would be stored rounded
+  // Who changes the tree and why, for its history.
+  std::string user;       // "": TYPEDATA_USER, else the login name
+  std::string reason;     // required of every change where the tree says so
+  std::string checkedBy;  // who checked the change, when someone did
+  std::string words;      // the command as given, for the history's entry
 };
 
 // What a command does to the tree: reading commands share its lock, a
