@@ -13,7 +13,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "served_tree.h"
 
@@ -76,16 +78,23 @@ TEST_F(Serve, ReadsAnswerWithTheToolsOwnDocuments) {
   EXPECT_EQ(changed["total"], 5) << "a type added beside the server is listed";
   EXPECT_EQ(Get("/api/types?filter=0002")["types"][0]["current"], true) << "and a type made current";
 
+  Tool("add T7+CU");
+  Tool("add T007+ALU");  // the same number as T7, yet a part of its own
   const nlohmann::json sharing = Get("/api/sharing");
   bool toolSharedByT40 = false;
+  std::vector<std::string> toolParts;
   for (const auto& config : sharing["configs"]) {
     for (const auto& group : config["groups"]) {
-      if (config["config"] == "TOOL" && group["part"] == "T40")
+      if (config["config"] != "TOOL") continue;
+      toolParts.push_back(group["part"]);
+      if (group["part"] == "T40")
         toolSharedByT40 = group["types"].size() == 2 && group["types"][0]["number"] == 1 &&
                           group["types"][1]["number"] == 2;
     }
   }
   EXPECT_TRUE(toolSharedByT40) << sharing.dump();
+  // Parts in natural order, numbers within them compared as numbers.
+  EXPECT_EQ(toolParts, (std::vector<std::string>{"T007", "T7", "T40", "T55", "T63"})) << sharing.dump();
 }
 
 TEST_F(Serve, CompareMarksTheCellsThatDifferFromTheFirstType) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "core/natural_order.h"
 #include "typedata.h"
 
 namespace tool::ops {
@@ -17,7 +18,8 @@ SharingModel Sharing(const Session& session, const SharingRequest& /*request*/) 
   for (const ConfigRecord* config = GetMMISystemStruc()->configList; config; config = config->next) {
     const int p = config->partNo;
     const bool shared = p >= 1 && p <= model.partCount;
-    std::map<std::string, std::vector<SharingMember>> groups;
+    // Parts as people read them: T2 before T10.
+    std::map<std::string, std::vector<SharingMember>, NaturalLess> groups;
     for (const TypeInfo& type : shared ? types : std::vector<TypeInfo>{}) {
       if (static_cast<int>(type.parts.size()) < p) continue;
       groups[type.parts[static_cast<std::size_t>(p - 1)]].push_back({type.number, type.name});
