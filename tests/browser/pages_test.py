@@ -123,6 +123,9 @@ class Pages:
     def types(self):
         self.driver.get(self.tree.address)  # the first visit: the page keeps the token for the tab
         self.until(lambda: len(self.css("#types tbody tr")) == self.type_count, "the types page lists every type")
+        # The catalogue holds them newest first; the page lists them by number.
+        self.until(lambda: [int(r.get_attribute("data-number")) for r in self.css("#types tbody tr")]
+                   == list(range(self.type_count)), "the types page lists them by number, ascending")
         self.expect(self.driver.current_url.endswith("/types.html"), "the address loses its token")
         self.expect(self.driver.get_cookies() == [], "the token is no cookie (cookies reach every port)")
         box = self.css("#filter")[0]
