@@ -12,11 +12,12 @@
 
 #include <sys/stat.h>
 
+#include "core/display_width.h"
 #include "core/folded.h"
 #include "core/open_tree.h"
-#include "core/display_width.h"
 #include "ops/check.h"
 #include "ops/list.h"
+#include "ops/record_change.h"
 #include "ops/set.h"
 #include "ops/show.h"
 
@@ -166,8 +167,16 @@ Reply SetValues(const GlobalOptions& options, int number, const std::string& pre
   Session session;
   if (const std::optional<Refusal> refusal = OpenTyped(options, Access::kChange, number, &session))
     return Answered(*refusal);
+  // One entry in the tree's history, as a change from the command line makes.
+  std::string words = fmt::format("set {} {}", number, prefix);
+  for (const std::string& assignment : assignments) words += " " + assignment;
+  const Result<std::unique_ptr<ops::ChangeRecording>> recording =
+      ops::ChangeRecording::Begin(session, {options.user, words + " (in the browser)", options.reason, ""});
+  if (!recording.ok()) return Refused(recording.refusal());
   const Result<ops::SetOutcome> set = ops::Set(session, {number, prefix, assignments, options.strict});
+  const std::optional<Refusal> unrecorded = recording.model()->Finish();
   if (!set.ok()) return Refused(set.refusal());
+  if (unrecorded && !set.model().failure) return Refused(*unrecorded);
   const ops::SetOutcome& outcome = set.model();
   Reply reply;
   // As the command line says them.

@@ -164,6 +164,8 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
     const std::lock_guard<std::mutex> one(treeMutex);
     GlobalOptions strict = options;
     strict.strict = body.contains("strict") && body["strict"].is_boolean() && body["strict"].get<bool>();
+    // Why, for the tree's history (required where the tree says so).
+    if (body.contains("reason") && body["reason"].is_string()) strict.reason = body["reason"].get<std::string>();
     const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);
     // A save that failed answers with the set document, which says what
     // became of each file it had written ("putBack", "error").
