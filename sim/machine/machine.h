@@ -4,6 +4,7 @@
 #define MMISIM_MACHINE_MACHINE_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,12 @@ struct ItemDescription {
   char dataType = 'I';    // 'P'/'F' real, 0 or ' ' not in use, else integer
   double defaultValue = 0.0;
   int scale = 0;  // real items: decimals of the controller form
+  // What the item means to people, and the values a change may give it
+  // (the simulated host ignores them; the tool shows and enforces them).
+  std::string label;  // "Feed rate"
+  std::string unit;   // "mm/min"
+  std::optional<double> minimum;
+  std::optional<double> maximum;
 };
 
 struct KindItems {
@@ -55,6 +62,10 @@ bool LoadMachineFile(const std::string& path, Machine* machine, std::string* err
 
 // The text of the sample machine.
 const char* SampleMachineText();
+
+// The sample machine with labels, units and limits for a few items
+// (every other item and setting as the sample machine has it).
+std::string LabelledSampleMachineText();
 
 // The sample machine, parsed.
 Machine SampleMachine();

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -48,10 +50,20 @@ class Parser {
 
   bool Line(int number, const std::string& text) {
     line_ = number;
-    std::string content = text.substr(0, text.find('#'));
-    std::istringstream in(content);
     words_.clear();
-    for (std::string word; in >> word;) words_.push_back(word);
+    quoted_.clear();
+    std::istringstream first(text);
+    std::string keyword;
+    first >> keyword;
+    // Only an 'about' line has quoted texts: every other line keeps the
+    // meaning it always had, quotes and all.
+    if (keyword == "about") {
+      if (!QuotedWords(text)) return false;
+    } else {
+      std::istringstream in(text.substr(0, text.find('#')));
+      for (std::string word; in >> word;) words_.push_back(word);
+      quoted_.assign(words_.size(), false);
+    }
     if (words_.empty()) return true;
     const std::string& key = words_[0];
     if (key == "locale") return Locale();
@@ -63,6 +75,7 @@ class Parser {
     if (key == "config") return ConfigLine();
     if (key == "items") return ItemsLine();
     if (key == "item") return ItemLine();
+    if (key == "about") return AboutLine();
     return Fail("unknown keyword '" + key + "'");
   }
 
@@ -252,21 +265,9 @@ class Parser {
     if (words_.size() < 4 || !CurrentKind(words_[1], &config, &kind)) {
       return words_.size() < 4 ? Fail("expected 'item KIND FIRST[-LAST] TYPE [DEFAULT] [scale N]'") : false;
     }
-    if (!kind->declared) return Fail("'items " + words_[1] + " COUNT' must come before its items");
     long first = 0;
     long last = 0;
-    const std::string& range = words_[2];
-    const std::size_t dash = range.find('-');
-    if (!Integer(range.substr(0, dash), 1, 65535, "item number", &first)) return false;
-    last = first;
-    if (dash != std::string::npos &&
-        !Integer(range.substr(dash + 1), first, 65535, "last item number", &last)) {
-      return false;
-    }
-    if (last > static_cast<long>(kind->count)) {
-      return Fail("item " + std::to_string(last) + " is beyond the count " + std::to_string(kind->count) +
-                  " of " + words_[1]);
-    }
+    if (!Range(*kind, &first, &last)) return false;
     ItemDescription item;
     const std::string& type = words_[3];
     if (type == "none") {
@@ -298,8 +299,209 @@ class Parser {
       item.scale = static_cast<int>(scale);
     }
     if (!DefaultFits(item)) return false;
-    for (long n = first; n <= last; ++n) kind->items[static_cast<std::size_t>(n - 1)] = item;
+    for (long n = first; n <= last; ++n) {
+      // What an 'about' line said of the item stays.
+      ItemDescription& slot = kind->items[static_cast<std::size_t>(n - 1)];
+      ItemDescription described = item;
+      described.label = slot.label;
+      described.unit = slot.unit;
+      described.minimum = slot.minimum;
+      described.maximum = slot.maximum;
+      if (!LimitsFit(described, n)) return false;
+      slot = std::move(described);
+    }
     return true;
+  }
+
+  // FIRST[-LAST] of an 'item' or 'about' line, within the kind's count.
+  bool Range(const KindItems& kind, long* first, long* last) {
+    if (!kind.declared) return Fail("'items " + words_[1] + " COUNT' must come before its items");
+    const std::string& range = words_[2];
+    const std::size_t dash = range.find('-');
+    if (quoted_[2] || !Integer(range.substr(0, dash), 1, 65535, "item number", first)) {
+      return quoted_[2] ? Fail("item number '" + range + "' is not a decimal number") : false;
+    }
+    *last = *first;
+    if (dash != std::string::npos &&
+        !Integer(range.substr(dash + 1), *first, 65535, "last item number", last)) {
+      return false;
+    }
+    if (*last > static_cast<long>(kind.count)) {
+      return Fail("item " + std::to_string(*last) + " is beyond the count " + std::to_string(kind.count) +
+                  " of " + words_[1]);
+    }
+    return true;
+  }
+
+  // The words of an 'about' line: a word in double quotes may hold blanks
+  // and '#' (a label such as "Tool #2"); a '#' outside quotes begins a
+  // comment.
+  bool QuotedWords(const std::string& text) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    std::size_t at = 0;
+    while (at < text.size()) {
+      if (blank(text[at])) {
+        ++at;
+      } else if (text[at] == '#') {
+        break;
+      } else if (text[at] == '"') {
+        const std::size_t close = text.find('"', at + 1);
+        if (close == std::string::npos) return Fail("a quoted text has no closing '\"'");
+        words_.push_back(text.substr(at + 1, close - at - 1));
+        quoted_.push_back(true);
+        at = close + 1;
+        if (at < text.size() && !blank(text[at]) && text[at] != '#')
+          return Fail("a quoted text must be followed by a blank");
+      } else {
+        std::size_t end = at;
+        while (end < text.size() && !blank(text[end]) && text[end] != '#') {
+          if (text[end] == '"') return Fail("'\"' may only begin and end a quoted text");
+          ++end;
+        }
+        words_.push_back(text.substr(at, end - at));
+        quoted_.push_back(false);
+        at = end;
+      }
+    }
+    return true;
+  }
+
+  // about KIND FIRST[-LAST] [label TEXT] [unit UNIT] [min N] [max N]
+  bool AboutLine() {
+    MachineConfig* config = nullptr;
+    KindItems* kind = nullptr;
+    const char* form = "expected 'about KIND FIRST[-LAST] [label TEXT] [unit UNIT] [min N] [max N]'";
+    if (words_.size() < 5 || words_.size() % 2 == 0 || quoted_[1]) return Fail(form);
+    if (!CurrentKind(words_[1], &config, &kind)) return false;
+    long first = 0;
+    long last = 0;
+    if (!Range(*kind, &first, &last)) return false;
+    ItemDescription about;
+    std::set<std::string> given;
+    for (std::size_t at = 3; at < words_.size(); at += 2) {
+      const std::string& clause = words_[at];
+      const std::string& value = words_[at + 1];
+      if (quoted_[at]) return Fail(form);
+      if (!given.insert(clause).second) return Fail("'" + clause + "' is given twice");
+      if (clause == "label") {
+        if (!Text(value, 60, "label")) return false;
+        about.label = value;
+      } else if (clause == "unit") {
+        if (!Text(value, 16, "unit")) return false;
+        about.unit = value;
+      } else if (clause == "min" || clause == "max") {
+        double limit = 0.0;
+        if (!Limit(value, clause, &limit)) return false;
+        (clause == "min" ? about.minimum : about.maximum) = limit;
+      } else {
+        return Fail("'about' says 'label', 'unit', 'min' or 'max', not '" + clause + "'");
+      }
+    }
+    if ((about.minimum || about.maximum) && words_[1] == "V") return Fail("texts have no limits");
+    for (long n = first; n <= last; ++n) {
+      ItemDescription& item = kind->items[static_cast<std::size_t>(n - 1)];
+      const std::string name = words_[1] + " " + std::to_string(n);
+      for (const auto& [clause, has] : {std::pair<const char*, bool>{"label", !item.label.empty()},
+                                        {"unit", !item.unit.empty()},
+                                        {"min", item.minimum.has_value()},
+                                        {"max", item.maximum.has_value()}}) {
+        if (has && given.count(clause))
+          return Fail("the " + std::string(clause) + " of item " + name + " is given twice");
+      }
+      if (given.count("label")) item.label = about.label;
+      if (given.count("unit")) item.unit = about.unit;
+      if (given.count("min")) item.minimum = about.minimum;
+      if (given.count("max")) item.maximum = about.maximum;
+      if (!LimitsFit(item, n)) return false;
+    }
+    return true;
+  }
+
+  // A label or a unit: shown wherever the item is, so printable UTF-8.
+  bool Text(const std::string& text, std::size_t most, const std::string& what) {
+    if (text.empty()) return Fail("the " + what + " is empty");
+    if (text.size() > most)
+      return Fail("the " + what + " '" + text + "' is longer than " + std::to_string(most) + " bytes");
+    for (unsigned char c : text) {
+      if (c < 0x20 || c == 0x7F) return Fail("the " + what + " holds a control character");
+    }
+    if (!Utf8(text)) return Fail("the " + what + " is not UTF-8");
+    return true;
+  }
+
+  static bool Utf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+      const auto lead = static_cast<unsigned char>(text[i]);
+      const std::size_t length = lead < 0x80           ? 1
+                                 : (lead >> 5) == 0x6  ? 2
+                                 : (lead >> 4) == 0xE  ? 3
+                                 : (lead >> 3) == 0x1E ? 4
+                                                       : 0;
+      if (length == 0 || i + length > text.size()) return false;
+      for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+      }
+      i += length;
+    }
+    return true;
+  }
+
+  // A limit in the form type data files write numbers (and set takes them):
+  // an optional '-', digits without a leading zero, optionally '.' and digits.
+  bool Limit(const std::string& word, const std::string& clause, double* out) {
+    const std::string what = clause == "min" ? "minimum" : "maximum";
+    std::size_t at = !word.empty() && word[0] == '-' ? 1 : 0;
+    const std::size_t digits = at;
+    while (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at]))) ++at;
+    std::size_t whole = at - digits;
+    if (whole > 0 && at < word.size() && word[at] == '.') {
+      const std::size_t fraction = ++at;
+      while (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at]))) ++at;
+      if (at == fraction) whole = 0;
+    }
+    if (whole == 0 || at != word.size())
+      return Fail(what + " '" + word + "' is not a decimal number (digits, an optional '-' and '.')");
+    if (whole > 1 && word[digits] == '0')
+      return Fail(what + " '" + word + "' begins with 0: numbers are decimal, without leading zeros");
+    *out = std::strtod(word.c_str(), nullptr);
+    if (!std::isfinite(*out)) return Fail(what + " '" + word + "' is too large");
+    return true;
+  }
+
+  // Limits belong to numbers in use; an integer item's are whole numbers;
+  // the minimum is no more than the maximum, and the default lies between
+  // them, since a new type takes it.
+  bool LimitsFit(const ItemDescription& item, long number) {
+    if (!item.minimum && !item.maximum) return true;
+    const std::string name = "item " + words_[1] + " " + std::to_string(number);
+    if (!item.described || item.dataType == '\0' || item.dataType == ' ')
+      return Fail(name + " is not in use, and has no limits");
+    const bool real = item.dataType == 'P' || item.dataType == 'F';
+    for (const std::optional<double>& limit : {item.minimum, item.maximum}) {
+      if (limit && !real && *limit != std::trunc(*limit)) {
+        return Fail("limit " + Shown(*limit) + " of " + name +
+                    " is not a whole number, as an integer item's must be");
+      }
+    }
+    if (item.minimum && item.maximum && *item.minimum > *item.maximum) {
+      return Fail("the minimum " + Shown(*item.minimum) + " of " + name + " is above its maximum " +
+                  Shown(*item.maximum));
+    }
+    if (item.minimum && item.defaultValue < *item.minimum) {
+      return Fail("the default value " + Shown(item.defaultValue) + " of " + name + " is below its minimum " +
+                  Shown(*item.minimum));
+    }
+    if (item.maximum && item.defaultValue > *item.maximum) {
+      return Fail("the default value " + Shown(item.defaultValue) + " of " + name + " is above its maximum " +
+                  Shown(*item.maximum));
+    }
+    return true;
+  }
+
+  static std::string Shown(double value) {
+    std::ostringstream text;
+    text << std::setprecision(15) << value;
+    return text.str();
   }
 
   // The controller holds every value as a signed 32-bit integer: an
@@ -326,6 +528,7 @@ class Parser {
   std::string source_;
   Machine* machine_;
   std::vector<std::string> words_;
+  std::vector<bool> quoted_;  // words_[i] was given in quotes
   std::string error_;
   int line_ = 0;
   std::uint64_t items_ = 0;       // of every kind of every config so far

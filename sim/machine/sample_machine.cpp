@@ -1,4 +1,7 @@
 // The sample machine that the simulated host starts with by default.
+#include <string>
+#include <utility>
+
 #include "machine.h"
 
 namespace mmisim {
@@ -68,6 +71,28 @@ config 3 prefix MAT part 2
   item  A 1-2 I 5
   items V 1
 )";
+}
+
+std::string LabelledSampleMachineText() {
+  // Each pair: a line of the sample, and the lines that follow it here.
+  const std::pair<const char*, const char*> added[] = {
+      {"  item  D 8   I 7\n",
+       "  about D 1   label \"Stroke\" unit mm min 0 max 250\n"
+       "  about D 2   label \"Die height\" unit mm min 5 max 400\n"
+       "  about D 3   label \"Strokes per minute\" unit 1/min min 10 max 200\n"
+       "  about D 4   label \"Ram offset\" unit \xC2\xB5m min -500 max 500\n"},
+      {"  item  V 2   blank               # not in use\n", "  about V 1   label \"Operator's note #1\"\n"},
+      {"  item  D 2-4 I 10\n", "  about D 1   label \"Feed rate\" unit mm/min min 0 max 900\n"},
+      {"  item  D 4-6 I 2\n", "  about D 1-3 unit mm\n"},
+      {"  item  D 1 P 7.85 scale 2        # density\n",
+       "  about D 1   label \"Density\" unit g/cm3 min 0.5 max 25\n"},
+  };
+  std::string text = SampleMachineText();
+  for (const auto& [after, lines] : added) {
+    const std::size_t at = text.find(after);
+    if (at != std::string::npos) text.insert(at + std::char_traits<char>::length(after), lines);
+  }
+  return text;
 }
 
 Machine SampleMachine() {

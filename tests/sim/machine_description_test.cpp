@@ -33,9 +33,13 @@ config 2 prefix BB part 2   # listed first
   item D 1 P -1.5 scale 3
   item D 2 blank
   item D 3 none
+  item D 1 P -1.5 scale 3     # again: what 'about' says stays
+  about D 1 label "Feed #2, rate" unit mm/min min -10 max 900.5   # a quoted '#' is no comment
+  about D 2-3 unit "N m"
 config 1 prefix A
   items V 2
   item V 2 zero
+  about V 1 label "Note"
 )",
                                    "m.txt", &machine, &error))
       << error;
@@ -56,12 +60,19 @@ config 1 prefix A
   EXPECT_EQ(bb.kinds[0].items[0].dataType, 'P');
   EXPECT_DOUBLE_EQ(bb.kinds[0].items[0].defaultValue, -1.5);
   EXPECT_EQ(bb.kinds[0].items[0].scale, 3);
+  EXPECT_EQ(bb.kinds[0].items[0].label, "Feed #2, rate");
+  EXPECT_EQ(bb.kinds[0].items[0].unit, "mm/min");
+  EXPECT_EQ(bb.kinds[0].items[0].minimum, -10.0);
+  EXPECT_EQ(bb.kinds[0].items[0].maximum, 900.5);
+  EXPECT_EQ(bb.kinds[0].items[2].unit, "N m");
+  EXPECT_FALSE(bb.kinds[0].items[2].maximum.has_value());
   EXPECT_EQ(bb.kinds[0].items[1].dataType, ' ');
   EXPECT_FALSE(bb.kinds[0].items[2].described);
   const auto& a = machine.configs[1];
   ASSERT_EQ(a.kinds[4].count, 2u);
   EXPECT_EQ(a.kinds[4].items[0].dataType, 'C') << "texts are in use unless said";
   EXPECT_EQ(a.kinds[4].items[1].dataType, '\0');
+  EXPECT_EQ(a.kinds[4].items[0].label, "Note");
 }
 
 TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
@@ -103,6 +114,43 @@ TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
             "m.txt:3: default value 300000000 does not fit the controller's 32-bit integer at scale 2");
   EXPECT_EQ(ErrorOf("config 1 prefix A\nitems D 1\nitem D 1 P 0x10\n"),
             "m.txt:3: default value '0x10' is not a decimal number");
+  // Labels, units and limits that cannot be shown or kept to.
+  const std::string d =
+      "config 1 prefix A\nitems D 3\nitem D 1 I 50\nitem D 2 P 1.5 scale 1\nitem D 3 blank\n";
+  EXPECT_EQ(ErrorOf(d + "about D 1 max 1O0\n"),
+            "m.txt:6: maximum '1O0' is not a decimal number (digits, an optional '-' and '.')");
+  EXPECT_EQ(ErrorOf(d + "about D 1 min 1e3\n"),
+            "m.txt:6: minimum '1e3' is not a decimal number (digits, an optional '-' and '.')");
+  EXPECT_EQ(ErrorOf(d + "about D 1 min 0x10\n"),
+            "m.txt:6: minimum '0x10' is not a decimal number (digits, an optional '-' and '.')");
+  EXPECT_EQ(ErrorOf(d + "about D 1 min 010\n"),
+            "m.txt:6: minimum '010' begins with 0: numbers are decimal, without leading zeros");
+  EXPECT_EQ(ErrorOf(d + "about D 1 min 60 max 40\n"),
+            "m.txt:6: the minimum 60 of item D 1 is above its maximum 40");
+  EXPECT_EQ(ErrorOf(d + "about D 1 max 40\n"),
+            "m.txt:6: the default value 50 of item D 1 is above its maximum 40");
+  EXPECT_EQ(ErrorOf(d + "about D 1 min 0 max 100\nitem D 1 I 200\n"),
+            "m.txt:7: the default value 200 of item D 1 is above its maximum 100");
+  EXPECT_EQ(ErrorOf(d + "about D 1 max 99.5\n"),
+            "m.txt:6: limit 99.5 of item D 1 is not a whole number, as an integer item's must be");
+  EXPECT_EQ(ErrorOf(d + "about D 3 max 1\n"), "m.txt:6: item D 3 is not in use, and has no limits");
+  EXPECT_EQ(ErrorOf(d + "about D 2 max 9\nitem D 2 none\n"),
+            "m.txt:7: item D 2 is not in use, and has no limits");
+  EXPECT_EQ(ErrorOf(d + "about D 1 max 90 max 95\n"), "m.txt:6: 'max' is given twice");
+  EXPECT_EQ(ErrorOf(d + "about D 1-2 unit mm\nabout D 2 unit cm\n"),
+            "m.txt:7: the unit of item D 2 is given twice");
+  EXPECT_EQ(ErrorOf(d + "about D 1 label \"Feed rate\n"), "m.txt:6: a quoted text has no closing '\"'");
+  EXPECT_EQ(ErrorOf(d + "about D 1 label \"\"\n"), "m.txt:6: the label is empty");
+  EXPECT_EQ(ErrorOf(d + "about D 1 label \"a\tb\"\n"), "m.txt:6: the label holds a control character");
+  EXPECT_EQ(ErrorOf(d + "about D 1 unit \xB5m\n"), "m.txt:6: the unit is not UTF-8");
+  EXPECT_EQ(ErrorOf(d + "about D 1 label " + std::string(61, 'x') + "\n"),
+            "m.txt:6: the label '" + std::string(61, 'x') + "' is longer than 60 bytes");
+  EXPECT_EQ(ErrorOf(d + "about D 1 colour red\n"),
+            "m.txt:6: 'about' says 'label', 'unit', 'min' or 'max', not 'colour'");
+  EXPECT_EQ(ErrorOf(d + "about D 1 label\n"),
+            "m.txt:6: expected 'about KIND FIRST[-LAST] [label TEXT] [unit UNIT] [min N] [max N]'");
+  EXPECT_EQ(ErrorOf(d + "about D 4 unit mm\n"), "m.txt:6: item 4 is beyond the count 3 of D");
+  EXPECT_EQ(ErrorOf("config 1 prefix A\nitems V 1\nabout V 1 max 3\n"), "m.txt:3: texts have no limits");
   // Sizes beyond what a machine can be, refused before they are made: 200
   // configs of 65535 items of each kind (the 33rd full kind is one too
   // many), and texts whose value memory a 32-bit host could not hold.
@@ -157,6 +205,28 @@ TEST(MachineDescription, SampleMachineHasWhatTheTestsNeed) {
   for (bool used : kindUsed) EXPECT_TRUE(used);
   EXPECT_TRUE(real && integer && unused && undescribed);
   EXPECT_TRUE(outOfOrder) << "list order differs from config numbers";
+
+  // The labelled sample: the same machine, a few items with labels, units and limits.
+  Machine labelled;
+  ASSERT_TRUE(mmisim::ParseMachine(mmisim::LabelledSampleMachineText(), "labelled", &labelled, &error))
+      << error;
+  ASSERT_EQ(labelled.configs.size(), machine.configs.size());
+  int labels = 0, units = 0, limits = 0;
+  for (std::size_t c = 0; c < labelled.configs.size(); ++c) {
+    for (int k = 0; k < 5; ++k) {
+      const auto& items = labelled.configs[c].kinds[k].items;
+      ASSERT_EQ(items.size(), machine.configs[c].kinds[k].items.size());
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].dataType, machine.configs[c].kinds[k].items[i].dataType);
+        labels += !items[i].label.empty();
+        units += !items[i].unit.empty();
+        limits += items[i].maximum.has_value();
+      }
+    }
+  }
+  EXPECT_EQ(labels, 7);
+  EXPECT_EQ(units, 9);
+  EXPECT_EQ(limits, 6);
 }
 
 }  // namespace
