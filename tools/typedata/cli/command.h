@@ -76,6 +76,7 @@ std::unique_ptr<Command> MakeUse();
 std::unique_ptr<Command> MakeShow();
 std::unique_ptr<Command> MakeSet();
 std::unique_ptr<Command> MakeDiff();
+std::unique_ptr<Command> MakeLog();
 std::unique_ptr<Command> MakeCompare();
 std::unique_ptr<Command> MakeSharing();
 std::unique_ptr<Command> MakeRecover();

@@ -1,8 +1,11 @@
 // typedata show.
+#include <fmt/core.h>
+
 #include <cctype>
 
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "ops/past_show.h"
 #include "ops/show.h"
 #include "render/documents.h"
 
@@ -20,9 +23,15 @@ class Show final : public Command {
           return letter;
         })
         ->option_text("D|S|A|L|V");
+    command
+        .add_option("--at", at_,
+                    "the values as the tree's history kept them at a revision, a release, "
+                    "or a date and time")
+        ->option_text("WHEN");
   }
 
   int Run(const GlobalOptions& options, Session* session, Output& out) override {
+    if (!at_.empty()) return RunAt(options, *session, out);
     const Result<ShowModel> shown = ops::Show(*session, {number_, config_, kind_});
     if (!shown.ok()) return Refuse(shown.refusal(), out);
     Present(options, shown.model(), out);
@@ -30,9 +39,31 @@ class Show final : public Command {
   }
 
  private:
+  // The past's document is today's with the entry it was read at.
+  int RunAt(const GlobalOptions& options, Session& session, Output& out) const {
+    ops::ShowRequest request;
+    request.number = number_;
+    request.config = config_;
+    request.kind = kind_;
+    const Result<ops::PastShow> shown = ops::ShowAt(session, request, at_);
+    if (!shown.ok()) return Refuse(shown.refusal(), out);
+    if (options.json) {
+      Document document = ToDocument(shown.model().shown);
+      document["at"] = at_;
+      document["entry"] = shown.model().revision;
+      out.Document(document);
+      return kDone;
+    }
+    out.Note(fmt::format("Type {:04d} as the history kept it at {} (entry {}).", number_, at_,
+                         shown.model().revision.substr(0, 12)));
+    PrintText(shown.model().shown, out);
+    return kDone;
+  }
+
   int number_ = 0;
   std::string config_;
   std::string kind_;
+  std::string at_;
 };
 
 }  // namespace
