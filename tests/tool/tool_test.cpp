@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "machine/machine.h"
 #include "tool_runner.h"
 
 namespace {
@@ -249,6 +250,58 @@ TEST_F(Commands, ExportThenImportChangesNoByte) {
   td::testing::WriteFileBytes(workspace_.Path("export"), Tool("export 1").out);
   ASSERT_EQ(Tool("import 3 " + workspace_.Path("export")).status, 0);
   EXPECT_EQ(Tool("diff 1 3").status, 0);
+}
+
+// A machine whose items have labels, units and limits: every change keeps
+// to the limits, naming the one it would break, and saves nothing then.
+TEST_F(Commands, LimitsOfTheMachineAreShownAndKept) {
+  td::testing::WriteFileBytes(workspace_.Path("press.machine"), mmisim::LabelledSampleMachineText());
+  ASSERT_EQ(Tool("--machine " + workspace_.Path("press.machine") + " init").status, 0);
+  ASSERT_EQ(Tool("add T40+STEEL+FAST").out, "1\n");
+  const nlohmann::json shown = nlohmann::json::parse(Tool("--json show 1 --config MAIN --kind D").out);
+  const nlohmann::json& strokes = shown["items"][2];
+  EXPECT_EQ(strokes["label"], "Strokes per minute");
+  EXPECT_EQ(strokes["unit"], "1/min");
+  EXPECT_TRUE(strokes["min"].is_number_integer() && strokes["min"] == 10) << strokes;
+  EXPECT_TRUE(strokes["max"].is_number_integer() && strokes["max"] == 200) << strokes;
+  EXPECT_FALSE(shown["items"][4].contains("label")) << "an item without one has none";
+
+  const std::string before = Tree();
+  const ToolRun over = Tool("set 1 MAIN D:3=250");
+  EXPECT_EQ(over.status, 1);
+  EXPECT_NE(over.err.find("MAIN D:3 (Strokes per minute): 250 is above its maximum 200 1/min"),
+            std::string::npos)
+      << over.err;
+  const ToolRun under = Tool("set 1 MAT D:1=0.25");
+  EXPECT_NE(under.err.find("MAT D:1 (Density): 0.25 is below its minimum 0.5 g/cm3"), std::string::npos)
+      << under.err;
+  td::testing::WriteFileBytes(workspace_.Path("over.csv"),
+                              "config,kind,item,value\nMAIN,D,1,20\nMAIN,D,3,201\n");
+  const ToolRun csv = Tool("import 1 " + workspace_.Path("over.csv"));
+  EXPECT_EQ(csv.status, 1);
+  EXPECT_NE(csv.err.find("line 3: MAIN D:3 (Strokes per minute): 201 is above its maximum 200"),
+            std::string::npos)
+      << csv.err;
+  td::testing::WriteFileBytes(workspace_.Path("over.json"),
+                              R"({"configs":[{"config":"FEED","D":{"1":900.5}}]})");
+  const ToolRun json = Tool("import 1 " + workspace_.Path("over.json"));
+  EXPECT_EQ(json.status, 1);
+  EXPECT_NE(json.err.find("FEED D:1 (Feed rate): 900.5 is above its maximum 900 mm/min"), std::string::npos)
+      << json.err;
+  EXPECT_EQ(Tree(), before) << "a value outside its limits saves nothing";
+  EXPECT_EQ(Tool("set 1 MAIN D:3=200 D:1=0").status, 0) << "the limits themselves are within";
+
+  // The export carries them, and imports again unchanged.
+  const ToolRun exported = Tool("export 1 --format json");
+  const nlohmann::json document = nlohmann::json::parse(exported.out);
+  ASSERT_TRUE(document.contains("items")) << exported.out;
+  EXPECT_EQ(document["items"][0],
+            nlohmann::json::parse(R"({"config":"MAIN","kind":"D","item":1,"label":"Stroke","unit":"mm",)"
+                                  R"("min":0.0,"max":250.0})"));
+  td::testing::WriteFileBytes(workspace_.Path("t1.json"), exported.out);
+  const std::string saved = Tree();
+  EXPECT_EQ(Tool("import 1 " + workspace_.Path("t1.json")).status, 0);
+  EXPECT_EQ(Tree(), saved);
 }
 
 TEST_F(Commands, HelpAndUsageErrors) {

@@ -5,10 +5,26 @@
 
 #include <cstdlib>
 
+#include "core/item_limits.h"
 #include "core/journal.h"
 #include "core/push_check.h"
 
 namespace tool::ops {
+namespace {
+
+// A value that a change gives is kept within its item's limits, as it will
+// be stored (after the controller's rounding). A change that leaves a value
+// as it is changes nothing, even where a later description put it outside.
+bool WithinLimits(const Change& change, const ReviewedChange& reviewed, bool changed, std::string* error) {
+  double stored = 0.0;
+  if (!changed || change.kind == 'V' || !ParseFileNumber(reviewed.stored, &stored)) return true;
+  const std::string outside = LimitRefusal(change.prefix, change.kind, change.item, stored);
+  if (outside.empty()) return true;
+  *error = (change.where.empty() ? "" : change.where + ": ") + outside;
+  return false;
+}
+
+}  // namespace
 
 std::optional<Refusal> ReviewAndApply(bool strict, const TypeValues& loaded, std::vector<Change>& changes,
                                       const std::string& where, bool onlyChanged,
@@ -18,7 +34,7 @@ std::optional<Refusal> ReviewAndApply(bool strict, const TypeValues& loaded, std
     ReviewedChange reviewed;
     bool changed = false;
     if (!ReviewChange(loaded, strict, &change, &reviewed, &error) ||
-        !ApplyChange(loaded, change, &changed, &error)) {
+        !ApplyChange(loaded, change, &changed, &error) || !WithinLimits(change, reviewed, changed, &error)) {
       Refusal refusal = Refusal::Of(RefusalKind::kRefused, where + error + "; nothing was saved");
       refusal.notes = *notes;
       return refusal;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/display_width.h"
+#include "render/item_about.h"
 
 namespace tool {
 namespace {
@@ -142,13 +143,15 @@ Document ToDocument(const ShowModel& model) {
   Document items = Document::array();
   for (const ShownItem& shown : model.items) {
     const ItemValue& item = shown.item;
-    items.push_back({{"config", shown.config},
-                     {"kind", Letter(shown.kind)},
-                     {"item", item.number},
-                     {"dataType", item.dataType ? Letter(item.dataType) : ""},
-                     {"inUse", IsInUse(item.dataType)},
-                     {"value", ValueJson(item, shown.kind)},
-                     {"default", DefaultJson(item, shown.kind)}});
+    Document entry = {{"config", shown.config},
+                      {"kind", Letter(shown.kind)},
+                      {"item", item.number},
+                      {"dataType", item.dataType ? Letter(item.dataType) : ""},
+                      {"inUse", IsInUse(item.dataType)},
+                      {"value", ValueJson(item, shown.kind)},
+                      {"default", DefaultJson(item, shown.kind)}};
+    AddItemAbout(shown.config, shown.kind, item.number, item.dataType, &entry);
+    items.push_back(std::move(entry));
   }
   document["items"] = items;
   return document;
@@ -170,11 +173,13 @@ Document ToDocument(const DiffModel& model) {
   document["equal"] = model.differences.empty();
   Document differences = Document::array();
   for (const Difference& d : model.differences) {
-    differences.push_back({{"config", d.config},
-                           {"kind", Letter(d.kind)},
-                           {"item", d.item},
-                           {"first", ValueJson(d.first, d.kind)},
-                           {"second", ValueJson(d.second, d.kind)}});
+    Document entry = {{"config", d.config},
+                      {"kind", Letter(d.kind)},
+                      {"item", d.item},
+                      {"first", ValueJson(d.first, d.kind)},
+                      {"second", ValueJson(d.second, d.kind)}};
+    AddItemAbout(d.config, d.kind, d.item, d.first.dataType, &entry);
+    differences.push_back(std::move(entry));
   }
   document["differences"] = differences;
   return document;
@@ -221,12 +226,11 @@ Document ToDocument(const CompareModel& model) {
     for (const ItemValue& item : row.values) values.push_back(ValueJson(item, row.kind));
     Document marks = Document::array();
     for (const bool mark : row.differs) marks.push_back(mark);
-    rows.push_back({{"config", row.config},
-                    {"kind", std::string(1, row.kind)},
-                    {"item", row.item},
-                    {"dataType", row.dataType ? std::string(1, row.dataType) : ""},
-                    {"values", values},
-                    {"differs", marks}});
+    Document entry = {{"config", row.config}, {"kind", std::string(1, row.kind)},
+                      {"item", row.item},     {"dataType", row.dataType ? std::string(1, row.dataType) : ""},
+                      {"values", values},     {"differs", marks}};
+    AddItemAbout(row.config, row.kind, row.item, row.dataType, &entry);
+    rows.push_back(std::move(entry));
   }
   Document document = NewDocument("compare");
   document["types"] = types;
@@ -290,6 +294,7 @@ Document ExportDocument(const TypeValues& values) {
     configs.push_back(entry);
   }
   document["configs"] = configs;
+  AddExportAbout(values, &document);
   return document;
 }
 

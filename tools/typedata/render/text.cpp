@@ -4,6 +4,7 @@
 
 #include "core/display_width.h"
 #include "render/documents.h"
+#include "render/item_about.h"
 
 namespace tool {
 namespace {
@@ -76,13 +77,31 @@ void PrintText(const UseModel& model, Output& out) {
 }
 
 void PrintText(const ShowModel& model, Output& out) {
-  std::vector<std::vector<std::string>> rows;
+  // Labels, units and limits take columns only where the machine gives some.
+  std::vector<ItemAbout> abouts;
+  bool about = false;
   for (const ShownItem& shown : model.items) {
-    rows.push_back({shown.config, std::string(1, shown.kind), std::to_string(shown.item.number),
-                    DataTypeName(shown.item.dataType), Printable(ShownValue(shown.item, shown.kind)),
-                    Printable(ShownDefault(shown.item, shown.kind))});
+    abouts.push_back(AboutItem(shown.config, shown.kind, shown.item.number));
+    about = about || !abouts.back().empty();
   }
-  out.Table({"CONFIG", "KIND", "ITEM", "DATA TYPE", "VALUE", "DEFAULT"}, rows);
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t i = 0; i < model.items.size(); ++i) {
+    const ShownItem& shown = model.items[i];
+    std::vector<std::string> row = {shown.config, KindShown(shown.kind), std::to_string(shown.item.number)};
+    if (about) row.push_back(Printable(abouts[i].label));
+    row.push_back(DataTypeName(shown.item.dataType));
+    row.push_back(Printable(ShownValue(shown.item, shown.kind)));
+    if (about) row.push_back(Printable(abouts[i].unit));
+    row.push_back(Printable(ShownDefault(shown.item, shown.kind)));
+    if (about) row.push_back(LimitsShown(abouts[i]));
+    rows.push_back(std::move(row));
+  }
+  if (about) {
+    out.Table({"CONFIG", "KIND", "ITEM", "LABEL", "DATA TYPE", "VALUE", "UNIT", "DEFAULT", "LIMITS"}, rows);
+  } else {
+    out.Table({"CONFIG", "KIND", "ITEM", "DATA TYPE", "VALUE", "DEFAULT"}, rows);
+  }
+  for (const std::string& line : KindsAndDataTypesLegend()) out.Note(line);
 }
 
 void PrintText(const SetModel& model, Output& out) {
@@ -96,14 +115,23 @@ void PrintText(const DiffModel& model, Output& out) {
     out.Note(fmt::format("Types {} and {} hold the same values.", model.first, model.second));
     return;
   }
+  const bool about = AnyItemAbout();  // a label and unit beside each item
   std::vector<std::vector<std::string>> rows;
   for (const Difference& d : model.differences) {
-    rows.push_back({d.config, std::string(1, d.kind), std::to_string(d.item),
-                    Printable(ShownValue(d.first, d.kind)), Printable(ShownValue(d.second, d.kind))});
+    std::vector<std::string> row = {d.config, std::string(1, d.kind), std::to_string(d.item)};
+    const ItemAbout shown = AboutItem(d.config, d.kind, d.item);
+    if (about) row.push_back(Printable(shown.label));
+    row.push_back(Printable(ShownValue(d.first, d.kind)));
+    row.push_back(Printable(ShownValue(d.second, d.kind)));
+    if (about) row.push_back(Printable(shown.unit));
+    rows.push_back(std::move(row));
   }
-  out.Table({"CONFIG", "KIND", "ITEM", fmt::format("TYPE {:04d}", model.first),
-             fmt::format("TYPE {:04d}", model.second)},
-            rows);
+  std::vector<std::string> header = {"CONFIG", "KIND", "ITEM"};
+  if (about) header.emplace_back("LABEL");
+  header.push_back(fmt::format("TYPE {:04d}", model.first));
+  header.push_back(fmt::format("TYPE {:04d}", model.second));
+  if (about) header.emplace_back("UNIT");
+  out.Table(header, rows);
 }
 
 void PrintText(const CheckModel& model, Output& out) {
