@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "machine/machine.h"
 #include "served_tree.h"
 
 namespace {
@@ -352,6 +353,23 @@ TEST_F(Serve, AChangeHoldsTheTreesLock) {
   EXPECT_EQ(TreeBytes(), before);
   const httplib::Result done = PostJson("/api/types/1/set", R"({"config":"TOOL","changes":["D:1=41.5"]})");
   EXPECT_EQ(done->status, 200) << "the tree is free again: " << done->body;
+}
+
+// The browser's saves keep to the limits the machine gives, as set does; the
+// pages' documents carry the labels and units.
+TEST_F(Serve, ASaveOutsideAnItemsLimitsIsRefusedNamingTheLimit) {
+  td::testing::WriteFileBytes(workspace_.Path(".typedata-machine"), mmisim::LabelledSampleMachineText());
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_EQ(Get("/api/types/1")["items"][2]["label"], "Strokes per minute");
+  const std::string before = TreeBytes();
+  const httplib::Result result =
+      PostJson("/api/types/1/set", R"({"config":"MAIN","changes":["D:1=20","D:3=250"]})");
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status, 422) << result->body;
+  EXPECT_NE(result->body.find("MAIN D:3 (Strokes per minute): 250 is above its maximum 200 1/min"),
+            std::string::npos)
+      << result->body;
+  EXPECT_EQ(TreeBytes(), before) << "nothing of the save was written";
 }
 
 }  // namespace
