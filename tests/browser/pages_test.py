@@ -192,6 +192,46 @@ class Pages:
         self.until(lambda: "cannot hold" in self.css("#result")[0].text, "a value the controller cannot hold is refused")
         self.expect(self.tree.file("0001/TOOL0001.DAT") == before, "the refused value changed no file")
 
+    def lost_update(self):
+        """A value set from the command line while the page was open is never overwritten unseen."""
+        self.open("edit.html?n=4&config=MAIN")
+        cell = self.until(lambda: self.css("table[data-kind=D] input[data-item='1']"), "the MAIN grid of type 4")
+        if not cell:
+            return
+        self.tree.run("set", "4", "MAIN", "D:1=77")  # from a terminal, the page still showing the old value
+        cell[0].clear()
+        cell[0].send_keys("55")
+        self.css("#save")[0].click()
+        self.until(lambda: self.css("#result")[0].get_attribute("data-status") == "409",
+                   "the page's save is refused (409): the file changed since the page read it")
+        self.expect("1:77.000000," in self.tree.file("0004/MAIN0004.DAT"), "the terminal's 77 is kept")
+        shown = self.css("#result")[0].text
+        self.expect("MAIN D:1: 12.5 → 77" in shown, "the page shows what changed, value by value: " + shown)
+        self.css("#save-over")[0].click()  # the engineer decides: save 55 over it
+        self.until(lambda: "1 value set" in self.css("#result")[0].text, "saving over it, once decided, is saved")
+        self.expect("1:55.000000," in self.tree.file("0004/MAIN0004.DAT"), "the page's 55 is in the file")
+
+    def partial(self):
+        """A type whose file is missing shows every other config, the broken one marked."""
+        os.rename(os.path.join(self.tree.root, "type", "0002", "MAT0002.DAT"),
+                  os.path.join(self.tree.root, "MAT0002.DAT.away"))
+        try:
+            self.open("type.html?n=2")
+            self.until(lambda: len(self.css("section[data-config]")) == 4, "type 2 shows its four configs")
+            broken = self.css("section.broken[data-config=MAT]")
+            self.expect(len(broken) == 1 and "is missing" in broken[0].text,
+                        "MAT marked with check's reason: " + (broken[0].text if broken else "none"))
+            self.expect(len(self.css("section[data-config=TOOL] table")) > 0, "TOOL's values are shown")
+            self.open("edit.html?n=2&config=TOOL")
+            self.until(lambda: self.css("table[data-kind=D] input[data-item='1']"), "type 2's TOOL can be edited")
+            self.expect("MAT0002.DAT" in self.css("#broken")[0].text, "the edit page names the broken file")
+            self.open("compare.html?types=1,2&config=MAT&all=1")
+            self.until(lambda: self.css("#comparison td.broken"), "the comparison shows type 2's MAT as missing")
+            self.expect("MAT0002.DAT" in self.css("#broken")[0].text, "and says why")
+        finally:
+            os.rename(os.path.join(self.tree.root, "MAT0002.DAT.away"),
+                      os.path.join(self.tree.root, "type", "0002", "MAT0002.DAT"))
+
     def check(self):
         self.open("check.html")
         rows = self.until(lambda: self.css("#problems tbody tr"), "the check lists problems")
@@ -277,7 +317,8 @@ def main():
             for name, step in [("Types", pages.types), ("Type", pages.type_page),
                                ("Compare", lambda: pages.compare(args.screenshots)),
                                ("Sharing map", lambda: pages.sharing(args.screenshots)),
-                               ("Edit", pages.edit), ("Check", pages.check),
+                               ("Edit", pages.edit), ("Lost update", pages.lost_update),
+                               ("Partial type", pages.partial), ("Check", pages.check),
                                ("Token", lambda: token_stays_home(pages))]:
                 print(name)
                 step()

@@ -130,6 +130,63 @@ TEST_F(Serve, SetSavesAndPushesToTheTypesSharingTheConfig) {
   EXPECT_EQ(ReadFileBytes(workspace_.Path("type/0003/TOOL0003.DAT")).find("1:41.500000,"), std::string::npos);
 }
 
+TEST_F(Serve, ASaveOfFilesChangedSinceTheyWereReadIsRefusedSayingWhatChanged) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const nlohmann::json shown = Get("/api/types/1");
+  std::string seen;
+  for (const auto& file : shown["revisions"])
+    if (file["file"] == "0001/TOOL0001.DAT") seen = file["revision"];
+  ASSERT_FALSE(seen.empty()) << shown.dump();
+  int status = -1;
+  Tool("set 1 TOOL D:1=77", &status);  // from a terminal, while the page shows 40
+  ASSERT_EQ(status, 0);
+  const std::string after = TreeBytes();
+  const std::string page = R"({"config":"TOOL","changes":["D:1=55"],"revisions":{"0001/TOOL0001.DAT":")";
+  const httplib::Result refused = PostJson("/api/types/1/set", page + seen + R"("}})");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 409) << refused->body;
+  EXPECT_EQ(TreeBytes(), after) << "the terminal's 77 is not overwritten";
+  const nlohmann::json conflict = nlohmann::json::parse(refused->body, nullptr, false);
+  EXPECT_EQ(conflict["changed"],
+            nlohmann::json::parse(R"([{"config":"TOOL","kind":"D","item":1,"seen":40.0,"now":77.0}])"))
+      << "value by value, as the page read it and as it is now";
+  std::string now;
+  for (const auto& file : conflict["revisions"])
+    if (file["file"] == "0001/TOOL0001.DAT") now = file["revision"];
+  // The engineer decides to save over it: with the revision the refusal gave.
+  const httplib::Result over = PostJson("/api/types/1/set", page + now + R"("}})");
+  EXPECT_EQ(over->status, 200) << over->body;
+  EXPECT_NE(ReadFileBytes(workspace_.Path("type/0001/TOOL0001.DAT")).find("1:55.000000,"), std::string::npos);
+
+  // A script: set --expect with the revision show gave, refused the same way.
+  const std::string revision = ToolJson("show 1")["revision"];
+  Tool("set 1 MAIN D:1=60", &status);
+  const std::string before = TreeBytes();
+  const nlohmann::json script = ToolJson("set 1 TOOL D:1=66 --expect " + revision);
+  EXPECT_EQ(script["changed"][0]["now"], 55.0) << script.dump();
+  EXPECT_EQ(TreeBytes(), before);
+  Tool("set 1 TOOL D:1=66 --expect " + revision, &status);
+  EXPECT_EQ(status, 1);
+  Tool("set 1 TOOL D:1=66 --expect " + ToolJson("show 1 --config TOOL")["revision"].get<std::string>(),
+       &status);
+  EXPECT_EQ(status, 0) << "the revision as it is now";
+
+  // A type with a file missing: its other configs shown, compared and
+  // saved, the missing one named with check's reason.
+  std::filesystem::remove(workspace_.Path("type/0002/MAT0002.DAT"));
+  const nlohmann::json partial = Get("/api/types/2");
+  ASSERT_EQ(partial["broken"].size(), 1u) << partial.dump();
+  EXPECT_EQ(partial["broken"][0]["file"], "0002/MAT0002.DAT");
+  EXPECT_EQ(partial["broken"][0]["problem"], ToolJson("check")["problems"][0]["problem"]);
+  bool toolShown = false;
+  for (const auto& item : partial["items"]) toolShown = toolShown || item["config"] == "TOOL";
+  EXPECT_TRUE(toolShown) << partial.dump();
+  const nlohmann::json compared = Get("/api/compare?types=1,2&config=MAT&all=1");
+  ASSERT_FALSE(compared["rows"].empty()) << compared.dump();
+  EXPECT_TRUE(compared["rows"][0]["values"][1].is_null()) << compared.dump();
+  EXPECT_EQ(compared["types"][1]["broken"][0]["config"], "MAT");
+}
+
 TEST_F(Serve, BadRequestsGetAClearStatusAndChangeNothing) {
   ASSERT_NO_FATAL_FAILURE(Start());
   const std::string before = TreeBytes();
@@ -196,6 +253,14 @@ TEST_F(Serve, BadRequestsGetAClearStatusAndChangeNothing) {
        "application/json",
        422},
       {"not JSON", {}, true, origin_, "/api/types/1/set", "D:1=41.5", "application/json", 400},
+      {"a revision of a file the type does not have",
+       {},
+       true,
+       origin_,
+       "/api/types/1/set",
+       R"({"config":"TOOL","changes":["D:1=41.5"],"revisions":{"0002/TOOL0002.DAT":"0"}})",
+       "application/json",
+       400},
       {"not a change",
        {},
        true,

@@ -2,6 +2,7 @@
 #include "ops/set.h"
 #include "cli/command.h"
 #include "cli/glue.h"
+#include "render/conflict_document.h"
 #include "render/documents.h"
 
 namespace tool {
@@ -21,12 +22,23 @@ class Set final : public Command {
     command.add_option("N", number_, "type number")->required();
     command.add_option("PREFIX", prefix_, "the config's prefix")->required();
     command.add_option("KIND:ITEM=VALUE", assignments_, "e.g. D:3=12.5 V:1=text")->required();
+    command.add_option("--expect", expect_,
+                       "refuse unless the type's files are as at this revision (show --json: \"revision\")");
   }
 
   int Run(const GlobalOptions& options, Session* session, Output& out) override {
-    const Result<ops::SetOutcome> set = ops::Set(*session, {number_, prefix_, assignments_, options.strict});
+    ops::SetRequest request{number_, prefix_, assignments_, options.strict};
+    request.expect = expect_;
+    const Result<ops::SetOutcome> set = ops::Set(*session, request);
     if (!set.ok()) return Refuse(set.refusal(), out);
     const ops::SetOutcome& outcome = set.model();
+    if (outcome.conflict) {
+      const std::vector<std::string> lines = ConflictLines(*outcome.conflict);
+      for (const std::string& line : lines) out.Error(line);
+      if (options.json)
+        out.Document(ConflictDocument(number_, outcome.model.name, lines.front(), *outcome.conflict));
+      return kRefused;
+    }
     for (const std::string& note : outcome.notes) out.Note(note);
     if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
     Present(options, outcome.model, out);
@@ -37,6 +49,7 @@ class Set final : public Command {
   int number_ = 0;
   std::string prefix_;
   std::vector<std::string> assignments_;
+  std::string expect_;
 };
 
 }  // namespace

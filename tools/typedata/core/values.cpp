@@ -2,12 +2,15 @@
 
 #include <fmt/core.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "core/folded.h"
+#include "core/open_file.h"
 #include "core/type_files.h"
 
 namespace tool {
@@ -94,9 +97,21 @@ std::string Number(double value, char dataType) {
   return fmt::format("{}", static_cast<long long>(whole));
 }
 
-}  // namespace
+// A data file that the service may be handed: regular and no bigger than
+// a data file can be (its name in any letter case), or missing.
+bool SafeToRead(const std::string& folder, const char* datName) {
+  const std::string wanted = Folded(std::string(datName, strnlen(datName, TD_DAT_NAME_SIZE)));
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+    if (Folded(entry.path().filename().string()) != wanted) continue;
+    FileError failure;
+    if (!CheckReadable(entry.path().generic_string(), kTypeDataFile, &failure) && !failure.missing)
+      return false;
+  }
+  return true;
+}
 
-bool LoadType(int typeNo, TypeValues* values, std::string* error) {
+bool Load(int typeNo, TypeValues* values, std::vector<int>* broken, std::string* error) {
   TypeRecord* record = nullptr;
   char name[TD_TYPE_NAME_SIZE] = "";
   if (GetMMITypeNameAndStruc(typeNo, name, &record) < 0) {
@@ -109,9 +124,17 @@ bool LoadType(int typeNo, TypeValues* values, std::string* error) {
   std::error_code ignored;
   const std::string folder =
       (std::filesystem::current_path(ignored) / fmt::format("{:04d}", typeNo)).generic_string();
-  if (!CheckTypeDataFiles(folder, typeNo, error)) return false;
-  const int failed = ReadCurrentTypeData(typeNo);
-  if (failed != 0) {
+  const bool safe = CheckTypeDataFiles(folder, typeNo, error);
+  if (!safe && !broken) return false;
+  const int failed = safe ? ReadCurrentTypeData(typeNo) : -1;
+  if (failed != 0 && broken) {
+    // Each config read on its own, as the service reads them all, a file
+    // it must not be handed (a FIFO, a huge file) passed over.
+    for (int p = 0; p < GetMMITypeInfo()->configCount; ++p) {
+      const char* datName = record->configs[p].datName;
+      if (!SafeToRead(folder, datName) || DAT_fread(datName, p, record) != 0) broken->push_back(p + 1);
+    }
+  } else if (failed != 0) {
     ConfigRecord* config = nullptr;
     SearchMMIConfigIndex(failed, &config);
     *error = fmt::format("type {}: the type data file of config {} ({}) cannot be read", typeNo, failed,
@@ -126,6 +149,7 @@ bool LoadType(int typeNo, TypeValues* values, std::string* error) {
     ConfigRecord* config = nullptr;
     const int index = SearchMMIConfigIndex(p + 1, &config);
     if (index < 0) continue;
+    if (broken && std::find(broken->begin(), broken->end(), p + 1) != broken->end()) continue;
     ConfigValues one;
     one.configNo = p + 1;
     one.configIndex = index & 0xFF;
@@ -135,6 +159,17 @@ bool LoadType(int typeNo, TypeValues* values, std::string* error) {
     values->configs.push_back(std::move(one));
   }
   return true;
+}
+
+}  // namespace
+
+bool LoadType(int typeNo, TypeValues* values, std::string* error) {
+  return Load(typeNo, values, nullptr, error);
+}
+
+bool LoadTypePartially(int typeNo, TypeValues* values, std::vector<int>* broken, std::string* error) {
+  broken->clear();
+  return Load(typeNo, values, broken, error);
 }
 
 std::string ShownValue(const ItemValue& item, char kind) {

@@ -41,6 +41,10 @@ struct TypeValues {
 // Loads a type's files into value memory (and comm memory) through the
 // service, then reads the blocks. False with a message when a file fails.
 bool LoadType(int typeNo, TypeValues* values, std::string* error);
+// As LoadType, but a config whose file cannot be read is left out of values
+// and its number put in broken, so that the others can still be shown. Not
+// for a save: the controller's memory is left as it was.
+bool LoadTypePartially(int typeNo, TypeValues* values, std::vector<int>* broken, std::string* error);
 
 // A value as the type data file shows it: "%f" for real items, "%ld" of the
 // value truncated toward zero for the others, the text for V.

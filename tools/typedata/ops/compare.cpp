@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/values.h"
+#include "ops/broken_config.h"
 
 namespace tool::ops {
 
@@ -18,8 +19,25 @@ Result<CompareModel> Compare(const Session& session, const CompareRequest& reque
     const int number = request.numbers[t];
     if (!session.TypeExists(number))
       return Refusal::Of(RefusalKind::kNotFound, fmt::format("no type {}", number));
-    if (!LoadType(number, &loaded[t], &error)) return Refusal::Of(RefusalKind::kRefused, error);
-    model.types.push_back({number, loaded[t].name});
+    std::vector<int> broken;
+    if (request.partial ? !LoadTypePartially(number, &loaded[t], &broken, &error)
+                        : !LoadType(number, &loaded[t], &error))
+      return Refusal::Of(RefusalKind::kRefused, error);
+    model.types.push_back({number, loaded[t].name, {}});
+    // A config left out keeps its place, without items, so that the rows
+    // of every type stay side by side.
+    for (const int configNo : broken) {
+      BrokenConfig config = BrokenConfigOf(session, number, configNo);
+      std::vector<ConfigValues>& configs = loaded[t].configs;
+      ConfigValues empty;
+      empty.configNo = configNo;
+      empty.prefix = config.config;
+      empty.configIndex = -1;  // no values: its cells are never marked
+      const auto at = std::find_if(configs.begin(), configs.end(),
+                                   [&](const ConfigValues& c) { return c.configNo > configNo; });
+      configs.insert(at, std::move(empty));
+      model.types.back().broken.push_back(std::move(config));
+    }
   }
   if (loaded.empty()) return model;
   const TypeValues& first = loaded.front();
@@ -41,7 +59,9 @@ Result<CompareModel> Compare(const Session& session, const CompareRequest& reque
         bool differs = false;
         for (const TypeValues& type : loaded) {
           const ItemValue& item = itemOf(type);
-          const bool mark = item.value != base.value || item.text != base.text;
+          if (!base.described && item.described && !row.dataType) row.dataType = item.dataType;
+          const bool mark = type.configs[c].configIndex >= 0 && first.configs[c].configIndex >= 0 &&
+                            (item.value != base.value || item.text != base.text);
           described = described || item.described;
           differs = differs || mark;
           row.values.push_back(item);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/list_order.h"
+#include "core/revision.h"
 #include "core/session.h"
 #include "core/switch.h"
 #include "core/value_review.h"
@@ -65,12 +66,21 @@ struct ShownItem {
   ItemValue item;
 };
 
+// A config whose file could not be read, and why, in check's words.
+struct BrokenConfig {
+  std::string config;
+  std::string file;  // relative to the type folder
+  std::string problem;
+};
+
 struct ShowModel {
   int number = 0;
   std::string name;
   std::string config;  // the selection given, "" for all
   std::string kind;
   std::vector<ShownItem> items;
+  std::vector<FileRevision> revisions;  // every config's file as read, for a save to expect
+  std::vector<BrokenConfig> broken;     // shown partially: the configs left out
 };
 
 // A file that a save sent to another type sharing the config.
@@ -155,6 +165,7 @@ struct CompareRow {
 struct ComparedType {
   int number = 0;
   std::string name;
+  std::vector<BrokenConfig> broken;  // configs left out (their cells empty)
 };
 
 struct CompareModel {

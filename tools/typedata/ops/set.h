@@ -3,14 +3,16 @@
 #ifndef TOOLS_TYPEDATA_OPS_SET_H
 #define TOOLS_TYPEDATA_OPS_SET_H
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/refusal.h"
+#include "core/revision.h"
+#include "core/session.h"
 #include "ops/models.h"
 #include "ops/save_values.h"
-#include "core/session.h"
 
 namespace tool::ops {
 
@@ -19,6 +21,12 @@ struct SetRequest {
   std::string prefix;                    // the config
   std::vector<std::string> assignments;  // KIND:ITEM=VALUE
   bool strict = false;                   // refuse values that would be stored rounded
+  // Refused unless the files are as they were read: expect is a revision
+  // show gave (the type's, or the config's file's); seen the revision of
+  // each file a page read, by file. Neither: saved whatever they hold.
+  std::string expect{};
+  std::map<std::string, std::string> seen{};
+  const RevisionMemory* memory = nullptr;  // the values read, where kept, to say what changed
 };
 
 // What set did: the changes (model.changes says which were rounded) and
@@ -27,6 +35,7 @@ struct SetOutcome {
   SetModel model;
   std::vector<std::string> notes;  // values stored rounded
   std::optional<SaveFailure> failure;
+  std::optional<RevisionConflict> conflict;  // nothing saved: the files changed since they were read
 };
 
 // Refused before anything is written; a save that fails is an outcome.

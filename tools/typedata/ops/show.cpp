@@ -6,6 +6,7 @@
 
 #include "core/open_tree.h"
 #include "core/values.h"
+#include "ops/broken_config.h"
 
 namespace tool::ops {
 namespace {
@@ -41,10 +42,25 @@ Result<ShowModel> Show(const Session& session, const ShowRequest& request) {
   const std::string& kind = request.kind;
   if (!kind.empty() && (kind.size() != 1 || KindIndex(kind[0]) < 0))
     return Refusal::Of(RefusalKind::kUsage, "--kind is one of D, S, A, L, V");
+  // Taken before the values: a file changed in between makes a save refused,
+  // never one that overwrites what it did not show.
+  std::vector<FileRevision> revisions = TypeRevisions(session, request.number);
   TypeValues values;
   std::string error;
-  if (!LoadType(request.number, &values, &error)) return Refusal::Of(RefusalKind::kRefused, error);
-  ShowModel model{request.number, values.name, request.config, kind, {}};
+  std::vector<int> broken;
+  // The whole type on the command line: refused as a whole when a file
+  // cannot be read, as ever; one config, or a page, in part.
+  const bool whole = !request.partial && request.config.empty();
+  if (whole ? !LoadType(request.number, &values, &error)
+            : !LoadTypePartially(request.number, &values, &broken, &error))
+    return Refusal::Of(RefusalKind::kRefused, error);
+  ShowModel model{request.number, values.name, request.config, kind, {}, std::move(revisions), {}};
+  for (const int configNo : broken) {
+    BrokenConfig config = BrokenConfigOf(session, request.number, configNo);
+    if (!request.partial && request.config == config.config)
+      return Refusal::Of(RefusalKind::kRefused, config.file + ": " + config.problem);
+    model.broken.push_back(std::move(config));
+  }
   for (const ConfigValues& c : values.configs) {
     for (const KindValues& k : c.kinds) {
       if (!k.present || !Wanted(c, k, request.config, kind)) continue;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/refusal.h"
-#include "ops/models.h"
 #include "core/session.h"
+#include "ops/models.h"
 
 namespace tool::ops {
 
@@ -14,6 +14,9 @@ struct ShowRequest {
   int number = 0;
   std::string config;  // a config's prefix, "" for all
   std::string kind;    // D, S, A, L or V, "" for all
+  // A config whose file cannot be read is named in the model's broken and
+  // the others shown, rather than the type refused.
+  bool partial = false;
 };
 
 Result<ShowModel> Show(const Session& session, const ShowRequest& request);

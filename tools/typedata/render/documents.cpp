@@ -1,7 +1,9 @@
 #include "render/documents.h"
+#include "render/conflict_document.h"
 
 #include <fmt/core.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -154,6 +156,8 @@ Document ToDocument(const ShowModel& model) {
     items.push_back(std::move(entry));
   }
   document["items"] = items;
+  AddRevisions(model.revisions, &document);
+  if (!model.broken.empty()) document["broken"] = BrokenDocument(model.broken);
   return document;
 }
 
@@ -218,12 +222,20 @@ Document ToDocument(const RecoverModel& model) {
 
 Document ToDocument(const CompareModel& model) {
   Document types = Document::array();
-  for (const ComparedType& type : model.types)
+  for (const ComparedType& type : model.types) {
     types.push_back({{"number", type.number}, {"name", type.name}});
+    if (!type.broken.empty()) types.back()["broken"] = BrokenDocument(type.broken);
+  }
   Document rows = Document::array();
   for (const CompareRow& row : model.rows) {
     Document values = Document::array();
-    for (const ItemValue& item : row.values) values.push_back(ValueJson(item, row.kind));
+    for (std::size_t t = 0; t < row.values.size(); ++t) {
+      // A type whose file of this config cannot be read has no value here.
+      const auto left = [&](const BrokenConfig& config) { return config.config == row.config; };
+      const bool gone = t < model.types.size() &&
+                        std::any_of(model.types[t].broken.begin(), model.types[t].broken.end(), left);
+      values.push_back(gone ? Document(nullptr) : ValueJson(row.values[t], row.kind));
+    }
     Document marks = Document::array();
     for (const bool mark : row.differs) marks.push_back(mark);
     Document entry = {{"config", row.config}, {"kind", std::string(1, row.kind)},

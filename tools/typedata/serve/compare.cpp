@@ -17,7 +17,9 @@ Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numb
     reply.messages.push_back(refusal->message);
     return reply;
   }
-  const Result<CompareModel> compared = ops::Compare(session, {numbers, config, onlyDifferences});
+  ops::CompareRequest request{numbers, config, onlyDifferences};
+  request.partial = true;  // a type with a file that cannot be read: its other configs compared
+  const Result<CompareModel> compared = ops::Compare(session, request);
   if (!compared.ok()) {
     const Refusal& refusal = compared.refusal();
     reply.status = kNotDone;

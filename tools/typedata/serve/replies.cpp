@@ -20,6 +20,7 @@
 #include "ops/record_change.h"
 #include "ops/set.h"
 #include "ops/show.h"
+#include "render/conflict_document.h"
 
 namespace tool::serve {
 namespace {
@@ -73,6 +74,29 @@ std::string ListStamp(const GlobalOptions& options) {
     if (Folded(name) == "mmi.typ") stamp += name + "=" + FileStamp(entry.path().string());
   }
   return failure ? "" : stamp;  // an unreadable folder: no stamp, so the list is taken afresh
+}
+
+// The values of the files the pages were shown, by revision; used under
+// the server's one lock on the tree.
+RevisionMemory memory;
+
+void Remember(const ShowModel& shown) {
+  // The show document's values are its items; the memory keeps whole configs.
+  std::map<std::string, ConfigValues> configs;
+  for (const ShownItem& item : shown.items) {
+    ConfigValues& config = configs[item.config];
+    config.prefix = item.config;
+    KindValues& kind = config.kinds[KindIndex(item.kind)];
+    kind.kind = item.kind;
+    kind.present = true;
+    if (kind.items.size() < static_cast<std::size_t>(item.item.number)) kind.items.resize(item.item.number);
+    kind.items[static_cast<std::size_t>(item.item.number - 1)] = item.item;
+  }
+  for (const FileRevision& file : shown.revisions) {
+    const auto config = configs.find(file.config);
+    if (config != configs.end() && !file.revision.empty())
+      memory.Keep(file.file, file.revision, config->second);
+  }
 }
 
 }  // namespace
@@ -144,8 +168,11 @@ Reply TypeDocument(const GlobalOptions& options, int number) {
   Session session;
   if (const std::optional<Refusal> refusal = OpenTyped(options, Access::kRead, number, &session))
     return Answered(*refusal);
-  const Result<ShowModel> shown = ops::Show(session, {number, "", ""});
+  ops::ShowRequest request{number, "", ""};
+  request.partial = true;
+  const Result<ShowModel> shown = ops::Show(session, request);
   if (!shown.ok()) return Refused(shown.refusal());
+  Remember(shown.model());
   Reply reply;
   reply.document = ToDocument(shown.model());
   return reply;
@@ -163,7 +190,7 @@ Reply CheckDocument(const GlobalOptions& options) {
 }
 
 Reply SetValues(const GlobalOptions& options, int number, const std::string& prefix,
-                const std::vector<std::string>& assignments) {
+                const std::vector<std::string>& assignments, const std::map<std::string, std::string>& seen) {
   Session session;
   if (const std::optional<Refusal> refusal = OpenTyped(options, Access::kChange, number, &session))
     return Answered(*refusal);
@@ -173,12 +200,25 @@ Reply SetValues(const GlobalOptions& options, int number, const std::string& pre
   const Result<std::unique_ptr<ops::ChangeRecording>> recording =
       ops::ChangeRecording::Begin(session, {options.user, words + " (in the browser)", options.reason, ""});
   if (!recording.ok()) return Refused(recording.refusal());
-  const Result<ops::SetOutcome> set = ops::Set(session, {number, prefix, assignments, options.strict});
+  ops::SetRequest request{number, prefix, assignments, options.strict};
+  request.seen = seen;
+  request.memory = &memory;
+  const Result<ops::SetOutcome> set = ops::Set(session, request);
   const std::optional<Refusal> unrecorded = recording.model()->Finish();
   if (!set.ok()) return Refused(set.refusal());
-  if (unrecorded && !set.model().failure) return Refused(*unrecorded);
   const ops::SetOutcome& outcome = set.model();
   Reply reply;
+  if (outcome.conflict) {
+    // Nothing was written: the page shows what changed and lets the
+    // engineer save over it (with the revisions now) or read it anew.
+    const std::vector<std::string> lines = ConflictLines(*outcome.conflict);
+    for (const std::string& line : lines) reply.messages.push_back(line);
+    reply.status = kNotDone;
+    reply.http = 409;
+    reply.document = ConflictDocument(number, outcome.model.name, lines.front(), *outcome.conflict);
+    return reply;
+  }
+  if (unrecorded && !outcome.failure) return Refused(*unrecorded);
   // As the command line says them.
   for (const std::string& note : outcome.notes) reply.messages.push_back(Printable(note));
   if (!outcome.failure) {

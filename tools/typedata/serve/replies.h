@@ -5,12 +5,13 @@
 #ifndef TOOLS_TYPEDATA_SERVE_REPLIES_H
 #define TOOLS_TYPEDATA_SERVE_REPLIES_H
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/refusal.h"
-#include "render/documents.h"
 #include "core/session.h"
+#include "render/documents.h"
 
 namespace tool::serve {
 
@@ -43,14 +44,18 @@ struct ListQuery {
 // The list document with only the page's types in "types", and "total",
 // "matched" and "offset".
 Reply TypesPage(const GlobalOptions& options, const ListQuery& query);
-// The show document of a type.
+// The show document of a type, shown in part when a file cannot be read
+// ("broken"); the values of each file are kept by revision so that a save
+// refused for a file changed since can say what changed.
 Reply TypeDocument(const GlobalOptions& options, int number);
 // The check document.
 Reply CheckDocument(const GlobalOptions& options);
 // Changes as set makes them: "KIND:ITEM=VALUE" in the config prefix;
 // options.strict refuses values that would be stored rounded.
+// seen: the revision of each file the page read, by file (those changed
+// since: refused, HTTP 409, with what changed value by value).
 Reply SetValues(const GlobalOptions& options, int number, const std::string& prefix,
-                const std::vector<std::string>& assignments);
+                const std::vector<std::string>& assignments, const std::map<std::string, std::string>& seen);
 // Several types side by side; rows whose values differ marked.
 Reply CompareDocument(const GlobalOptions& options, const std::vector<int>& numbers,
                       const std::string& config, bool onlyDifferences);

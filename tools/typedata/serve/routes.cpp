@@ -2,6 +2,7 @@
 
 #include <fmt/core.h>
 
+#include <map>
 #include <mutex>
 
 #include "assets.h"
@@ -158,6 +159,19 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
       if (!change.is_string()) return SendError(response, 400, "each change is a text KIND:ITEM=VALUE");
       changes.push_back(change.get<std::string>());
     }
+    // The revision of each file the page read: a file changed since is not
+    // overwritten (409).
+    std::map<std::string, std::string> seen;
+    if (body.contains("revisions")) {
+      const Document& revisions = body["revisions"];
+      if (!revisions.is_object())
+        return SendError(response, 400, R"(revisions is {"0001/TOOL0001.DAT": "REVISION", ...})");
+      for (const auto& [file, revision] : revisions.items()) {
+        if (!revision.is_string() && !revision.is_null())
+          return SendError(response, 400, "each revision is a text, or null for a file that was missing");
+        seen[file] = revision.is_string() ? revision.get<std::string>() : "";
+      }
+    }
     int number = 0;
     if (!TypeNumber(request.matches[1], &number))
       return SendError(response, 404, fmt::format("no type {}", request.matches[1].str()));
@@ -165,8 +179,9 @@ void AddChanges(httplib::Server& server, const GlobalOptions& options) {
     GlobalOptions strict = options;
     strict.strict = body.contains("strict") && body["strict"].is_boolean() && body["strict"].get<bool>();
     // Why, for the tree's history (required where the tree says so).
-    if (body.contains("reason") && body["reason"].is_string()) strict.reason = body["reason"].get<std::string>();
-    const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes);
+    if (body.contains("reason") && body["reason"].is_string())
+      strict.reason = body["reason"].get<std::string>();
+    const Reply reply = SetValues(strict, number, body["config"].get<std::string>(), changes, seen);
     // A save that failed answers with the set document, which says what
     // became of each file it had written ("putBack", "error").
     if (reply.document.is_null()) return SendFailure(response, reply, "nothing was saved");

@@ -30,7 +30,14 @@ async function compare() {
         el('th', {}, 'Data type'), result.types.map((t) => el('th', {}, typeLink(t.number, `${pad4(t.number)} ${t.name}`))))),
       el('tbody', {}, result.rows.map((row) => el('tr', {},
         el('td', {}, row.config), el('td', {}, row.kind), el('td', { class: 'number' }, row.item), el('td', {}, row.dataType),
-        row.values.map((value, i) => el('td', { class: row.differs[i] ? 'differs value' : 'value' }, value)))))));
+        row.values.map((value, i) => value === null
+          ? el('td', { class: 'value broken', title: 'this config of the type cannot be read' }, '—')
+          : el('td', { class: row.differs[i] ? 'differs value' : 'value' }, value)))))));
+    // Types compared in part: which configs were left out, and why.
+    const broken = result.types.flatMap((t) => (t.broken ?? []).map((b) => el('div', {},
+      `${pad4(t.number)} ${t.name}: ${b.config} left out: ${b.file}: ${b.problem}`)));
+    const box = document.getElementById('broken');
+    if (box) { box.hidden = broken.length === 0; box.replaceChildren(...broken); }
   } catch (error) {
     showError(error);
     document.getElementById('content').replaceChildren();

@@ -7,6 +7,9 @@ header('');
 const number = Number(param('n'));
 let configs = new Map();
 let sharing = null;
+// The revision of each config's file as this page read it: a save sends
+// it, and the server refuses one whose file changed since (409).
+let revisions = new Map();
 
 async function load(wanted) {
   try {
@@ -16,6 +19,8 @@ async function load(wanted) {
     document.getElementById('title').replaceChildren('Edit type ', typeLink(number), ` ${type.name}`);
     document.getElementById('view').href = `type.html?n=${number}`;
     configs = groupItems(type.items);
+    revisions = new Map(type.revisions.map((r) => [r.config, r]));
+    showBroken(type.broken ?? []);
     const select = document.getElementById('config');
     select.replaceChildren(...[...configs.keys()].map((config) => el('option', { value: config }, config)));
     select.value = configs.has(wanted) ? wanted : select.options[0]?.value;
@@ -44,6 +49,15 @@ function render() {
     el('div', { class: 'kinds' }, [...kinds].map(([kind, items]) => grid(kind, items))));
   showPushes(config);
   edited();
+}
+
+// Configs whose file cannot be read: named with check's reason; the others
+// can still be edited.
+function showBroken(broken) {
+  const box = document.getElementById('broken');
+  box.hidden = broken.length === 0;
+  box.replaceChildren(...broken.map((b) => el('div', { 'data-config': b.config },
+    `${b.config} cannot be edited: ${b.file}: ${b.problem}`)));
 }
 
 // Who receives this config when it is saved: from the sharing map.
@@ -82,14 +96,39 @@ function savedLines(set) {
   ];
 }
 
+// A save refused because the file changed since this page read it: what
+// changed, value by value, and the choice of saving over it or reading
+// the values anew (which drops the edits).
+function showConflict(result, body) {
+  const config = document.getElementById('config').value;
+  const saveOver = el('button', { id: 'save-over' }, 'Save mine over it');
+  const reload = el('button', { id: 'reload', class: 'plain' }, 'Discard mine and reload');
+  saveOver.addEventListener('click', () => {
+    revisions = new Map(body.revisions.map((r) => [r.config, r]));
+    save();
+  });
+  reload.addEventListener('click', () => load(config));
+  result.replaceChildren(
+    el('div', { class: 'bad' }, body.error),
+    ...body.changed.map((c) => el('div', { class: 'changed-value' }, c.seen === null
+      ? `  ${c.config} ${c.kind}:${c.item}: now ${c.now}`
+      : `  ${c.config} ${c.kind}:${c.item}: ${c.seen} → ${c.now}`)),
+    el('div', { class: 'toolbar' }, saveOver, reload));
+}
+
 async function save() {
   const config = document.getElementById('config').value;
   const changes = changedCells().map((input) => `${input.dataset.kind}:${input.dataset.item}=${input.value}`);
   const result = document.getElementById('result');
+  const seen = revisions.get(config);
   try {
-    const answer = await postJson(`/api/types/${number}/set`, { config, changes, strict: document.getElementById('strict').checked });
+    const answer = await postJson(`/api/types/${number}/set`, {
+      config, changes, strict: document.getElementById('strict').checked,
+      revisions: seen ? { [seen.file]: seen.revision } : {},
+    });
     result.hidden = false;
     result.dataset.status = answer.status;
+    if (answer.status === 409) return showConflict(result, answer.body);
     result.replaceChildren(...answer.body.messages.map((line) => el('div', { class: answer.ok ? null : 'bad' }, line)),
       ...(answer.ok ? savedLines(answer.body) : [el('div', { class: 'bad' }, answer.body.error)]));
     if (answer.ok) await load(config);

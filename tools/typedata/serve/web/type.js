@@ -11,11 +11,26 @@ async function load() {
     document.title = `${pad4(type.type)} ${type.name} · typedata`;
     document.getElementById('title').textContent = `Type ${pad4(type.type)} ${type.name}`;
     const sections = [];
-    for (const [config, kinds] of groupItems(type.items)) {
+    const grouped = groupItems(type.items);
+    // A config whose file cannot be read keeps its place, marked with the
+    // reason check gives; the others are shown as ever.
+    const broken = new Map((type.broken ?? []).map((b) => [b.config, b]));
+    for (const { config } of type.revisions) {
+      if (!broken.has(config)) continue;
+      const b = broken.get(config);
+      grouped.set(config, null);
+      sections.push(el('section', { 'data-config': config, class: 'broken' },
+        el('h2', {}, config),
+        el('div', { class: 'error' }, `${b.file}: ${b.problem}`)));
+    }
+    for (const [config, kinds] of grouped) {
+      if (kinds === null) continue;
       sections.push(el('section', { 'data-config': config },
         el('h2', {}, config, ' ', el('a', { href: `edit.html?n=${number}&config=${encodeURIComponent(config)}`, class: 'muted' }, 'edit')),
         el('div', { class: 'kinds' }, [...kinds].map(([kind, items]) => grid(kind, items)))));
     }
+    const order = type.revisions.map((r) => r.config);
+    sections.sort((a, b) => order.indexOf(a.dataset.config) - order.indexOf(b.dataset.config));
     document.getElementById('content').replaceChildren(...sections);
   } catch (error) {
     showError(error);
