@@ -100,4 +100,36 @@ export function groupItems(items) {
 }
 
 export const inUse = (item) => item.inUse;
+
+// Kinds spelt out with their letter, and the data type letters explained, in
+// the glossary's words.
+const kindWords = {
+  D: 'numbers sent to the controller',
+  S: 'numbers sent to the controller',
+  A: 'numbers sent to the controller',
+  L: 'numbers kept by the operator interface',
+  V: 'texts',
+};
+export const kindTitle = (kind) => `${kind} (${kindWords[kind] ?? 'items'})`;
+
+export function legend() {
+  return el('dl', { class: 'legend' },
+    el('dt', {}, 'Kinds'),
+    el('dd', {}, 'D, S and A: numbers sent to the controller; L: numbers kept by the operator interface; V: texts.'),
+    el('dt', {}, 'Data types'),
+    el('dd', {}, 'P and F: real numbers; I and the other capital letters: whole numbers; C: a text; blank, 0 or —: not in use.'));
+}
+
+// Labels, units and limits, where the machine description gives them: their
+// columns appear only then.
+export const anyAbout = (items) => items.some((item) => item.label || item.unit || 'min' in item || 'max' in item);
+export function limitsText(item) {
+  if ('min' in item && 'max' in item) return `${item.min} to ${item.max}`;
+  if ('min' in item) return `at least ${item.min}`;
+  if ('max' in item) return `at most ${item.max}`;
+  return '';
+}
+export const labelCell = (item) => el('td', { class: 'label' }, item.label ?? '',
+  item.unit ? el('span', { class: 'muted' }, `${item.label ? ' ' : ''}(${item.unit})`) : null);
+export const limitsCell = (item) => el('td', { class: 'number' }, limitsText(item));
 export const shownValue = (item) => String(item.value);

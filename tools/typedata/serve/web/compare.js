@@ -1,6 +1,6 @@
 // Two or more types side by side; the server marks each cell whose value
 // differs from the first type's, and leaves out equal rows unless asked.
-import { el, getJson, header, pad4, param, showError, typeLink } from './common.js';
+import { anyAbout, el, getJson, header, kindTitle, labelCell, pad4, param, showError, typeLink } from './common.js';
 
 header('compare.html');
 const form = document.getElementById('form');
@@ -25,11 +25,13 @@ async function compare() {
     document.getElementById('summary').textContent =
       `${result.differing} item${result.differing === 1 ? '' : 's'} differ${result.differing === 1 ? 's' : ''}` +
       (result.config ? ` in ${result.config}` : '');
+    const about = anyAbout(result.rows);
     document.getElementById('content').replaceChildren(el('table', { id: 'comparison' },
       el('thead', {}, el('tr', {}, el('th', {}, 'Config'), el('th', {}, 'Kind'), el('th', { class: 'number' }, 'Item'),
-        el('th', {}, 'Data type'), result.types.map((t) => el('th', {}, typeLink(t.number, `${pad4(t.number)} ${t.name}`))))),
+        about ? el('th', {}, 'Label') : null, el('th', {}, 'Data type'), result.types.map((t) => el('th', {}, typeLink(t.number, `${pad4(t.number)} ${t.name}`))))),
       el('tbody', {}, result.rows.map((row) => el('tr', {},
-        el('td', {}, row.config), el('td', {}, row.kind), el('td', { class: 'number' }, row.item), el('td', {}, row.dataType),
+        el('td', {}, row.config), el('td', { title: kindTitle(row.kind) }, row.kind), el('td', { class: 'number' }, row.item),
+        about ? labelCell(row) : null, el('td', {}, row.dataType),
         row.values.map((value, i) => value === null
           ? el('td', { class: 'value broken', title: 'this config of the type cannot be read' }, '—')
           : el('td', { class: row.differs[i] ? 'differs value' : 'value' }, value)))))));

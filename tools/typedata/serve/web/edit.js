@@ -1,7 +1,10 @@
 // Edit a config of a type in place. Saving sends the changed cells as
 // `typedata set` takes them; the server checks them as set does and the
 // page shows what set says, the types that received the config included.
-import { el, getJson, groupItems, header, inUse, pad4, param, postJson, showError, shownValue, typeLink } from './common.js';
+import {
+  anyAbout, el, getJson, groupItems, header, inUse, kindTitle, labelCell, legend, limitsCell, pad4, param, postJson, showError,
+  shownValue, typeLink,
+} from './common.js';
 
 header('');
 const number = Number(param('n'));
@@ -33,20 +36,23 @@ async function load(wanted) {
 function render() {
   const config = document.getElementById('config').value;
   const kinds = configs.get(config) ?? new Map();
-  const row = (kind, item) => el('tr', {},
+  const row = (kind, item, about) => el('tr', {},
     el('td', { class: 'number' }, item.item),
+    about ? labelCell(item) : null,
     el('td', {}, item.dataType),
     el('td', {}, el('input', {
       type: 'text', class: 'cell', value: shownValue(item), 'data-kind': kind, 'data-item': item.item,
       'data-original': shownValue(item), oninput: edited,
-    })));
-  const grid = (kind, items) => el('div', {},
-    el('h3', {}, `[${kind}]`),
+    })),
+    about ? limitsCell(item) : null);
+  const grid = (kind, items, about = anyAbout(items)) => el('div', {},
+    el('h3', {}, kindTitle(kind)),
     el('table', { 'data-kind': kind },
-      el('thead', {}, el('tr', {}, el('th', { class: 'number' }, 'Item'), el('th', {}, 'Data type'), el('th', {}, 'Value'))),
-      el('tbody', {}, items.filter(inUse).map((item) => row(kind, item)))));
+      el('thead', {}, el('tr', {}, el('th', { class: 'number' }, 'Item'), about ? el('th', {}, 'Label') : null,
+        el('th', {}, 'Data type'), el('th', {}, 'Value'), about ? el('th', { class: 'number' }, 'Limits') : null)),
+      el('tbody', {}, items.filter(inUse).map((item) => row(kind, item, about)))));
   document.getElementById('content').replaceChildren(
-    el('div', { class: 'kinds' }, [...kinds].map(([kind, items]) => grid(kind, items))));
+    el('div', { class: 'kinds' }, [...kinds].map(([kind, items]) => grid(kind, items))), legend());
   showPushes(config);
   edited();
 }

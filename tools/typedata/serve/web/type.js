@@ -1,6 +1,8 @@
 // A type: each config as one grid per kind. Values that differ from the
 // machine's default are marked; items not in use are greyed.
-import { el, getJson, groupItems, header, inUse, pad4, param, showError, shownValue } from './common.js';
+import {
+  anyAbout, el, getJson, groupItems, header, inUse, kindTitle, labelCell, legend, limitsCell, pad4, param, showError, shownValue,
+} from './common.js';
 
 header('');
 const number = Number(param('n'));
@@ -31,7 +33,7 @@ async function load() {
     }
     const order = type.revisions.map((r) => r.config);
     sections.sort((a, b) => order.indexOf(a.dataset.config) - order.indexOf(b.dataset.config));
-    document.getElementById('content').replaceChildren(...sections);
+    document.getElementById('content').replaceChildren(...sections, legend());
   } catch (error) {
     showError(error);
   }
@@ -39,19 +41,23 @@ async function load() {
 
 function grid(kind, items) {
   const numeric = kind !== 'V';
+  const about = anyAbout(items);
   return el('div', {},
-    el('h3', {}, `[${kind}]`),
+    el('h3', {}, kindTitle(kind)),
     el('table', { class: 'kind', 'data-kind': kind },
-      el('thead', {}, el('tr', {}, el('th', { class: 'number' }, 'Item'), el('th', {}, 'Data type'), el('th', {}, 'Value'),
-        numeric ? el('th', {}, 'Default') : null, el('th', {}, 'In use'))),
+      el('thead', {}, el('tr', {}, el('th', { class: 'number' }, 'Item'), about ? el('th', {}, 'Label') : null,
+        el('th', {}, 'Data type'), el('th', {}, 'Value'),
+        numeric ? el('th', {}, 'Default') : null, about ? el('th', { class: 'number' }, 'Limits') : null, el('th', {}, 'In use'))),
       el('tbody', {}, items.map((item) => el('tr', {
         class: [!inUse(item) ? 'unused' : '', numeric && inUse(item) && item.value !== item.default ? 'from-default' : ''].join(' ').trim() || null,
         title: numeric && inUse(item) && item.value !== item.default ? 'differs from the default' : null,
       },
         el('td', { class: 'number' }, item.item),
+        about ? labelCell(item) : null,
         el('td', {}, item.dataType.trim() || '—'),
         el('td', { class: numeric ? 'number value' : 'value' }, shownValue(item)),
         numeric ? el('td', { class: 'number' }, String(item.default)) : null,
+        about ? limitsCell(item) : null,
         el('td', {}, inUse(item) ? 'yes' : 'no'))))));
 }
 
