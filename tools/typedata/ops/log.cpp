@@ -62,12 +62,14 @@ class Loadings {
     const auto key = std::make_pair(revision, type);
     if (const auto found = kept_.find(key); found != kept_.end()) return found->second;
     Result<TypeValues> loaded = past_.Load(revision, type);
+    // A type the service cannot read at an entry (its files cut short by a
+    // kill, or damaged by hand) reads as none there, as one the entry did
+    // not have: the rest of the audit trail is still listed.
+    const bool none = !loaded.ok() && (loaded.refusal().kind == RefusalKind::kNotFound ||
+                                       loaded.refusal().kind == RefusalKind::kRefused);
+    if (!loaded.ok() && !none) return loaded.refusal();
     std::shared_ptr<const TypeValues> values;
-    if (loaded.ok()) {
-      values = std::make_shared<const TypeValues>(std::move(loaded.model()));
-    } else if (loaded.refusal().kind != RefusalKind::kNotFound) {
-      return loaded.refusal();
-    }
+    if (loaded.ok()) values = std::make_shared<const TypeValues>(std::move(loaded.model()));
     if (kept_.size() > 64) kept_.clear();  // the few last are the ones asked for again
     kept_[key] = values;
     return values;

@@ -36,7 +36,8 @@ void CompareConfig(const ConfigValues* before, const ConfigValues* after, std::v
   }
 }
 
-// Loads one side of a diff: today's through the session, or the past's.
+// Loads one side of a diff: today's through the session, or the past's
+// (past given whenever side.when is).
 Result<TypeValues> LoadSide(Session& session, PastValues* past, const DiffSide& side, std::string* revision) {
   TypeValues values;
   std::string error;
@@ -45,6 +46,7 @@ Result<TypeValues> LoadSide(Session& session, PastValues* past, const DiffSide& 
     if (!LoadType(side.number, &values, &error)) return Refusal::Of(RefusalKind::kRefused, error);
     return values;
   }
+  if (!past) return Refusal::Of(RefusalKind::kUsage, "no history to read " + side.when + " in");
   Result<std::string> resolved = past->Resolve(side.when);
   if (!resolved.ok()) return resolved.refusal();
   *revision = resolved.model();

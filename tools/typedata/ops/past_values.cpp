@@ -166,8 +166,9 @@ Result<TypeValues> PastValues::Load(const std::string& revision, int typeNo) {
     if (name.find('/') != std::string::npos) continue;  // a folder inside a type's is none of its files
     Result<std::string> bytes = history::ReadFileAt(kept, revision, path);
     if (!bytes.ok()) return bytes.refusal();
-    if (!WriteFile(scratchFolder + "/" + name, bytes.model(), &error))
-      return Refusal::Of(RefusalKind::kInputOutput, error);
+    std::string scratchFile = scratchFolder;
+    scratchFile.append("/").append(name);
+    if (!WriteFile(scratchFile, bytes.model(), &error)) return Refusal::Of(RefusalKind::kInputOutput, error);
   }
   TypeValues values;
   if (!LoadType(typeNo, &values, &error))
