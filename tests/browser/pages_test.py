@@ -291,6 +291,52 @@ def token_stays_home(pages):
         neighbour.close()
 
 
+# A machine whose feed rate has a label, a unit and limits.
+LIMITED_MACHINE = """config 1 prefix FEED
+  items D 2
+  item  D 1 P 250 scale 1
+  about D 1 label "Feed rate" unit mm/min min 0 max 900
+"""
+
+
+def labels_and_limits(pages, tool):
+    """Items with a label, a unit and limits: shown beside their numbers, a value beyond them refused."""
+    with tempfile.TemporaryDirectory(prefix="typedata-limits-") as root:
+        machine = os.path.join(root, "press.machine")
+        with open(machine, "w") as description:
+            description.write(LIMITED_MACHINE)
+        tree = Tree(tool, os.path.join(root, "tree"))
+        tree.run("--machine", machine, "init")
+        tree.start()
+        try:
+            limited = Pages(pages.driver, tree, 1)
+            limited.failures = pages.failures
+            pages.driver.get(tree.address)  # this server's token
+            limited.open("type.html?n=0")
+            label = limited.until(lambda: limited.css("table[data-kind=D] td.label"), "a label beside the items")
+            if not label:
+                return
+            row = label[0].find_element("xpath", "..").text
+            limited.expect("Feed rate (mm/min)" in row and "0 to 900" in row,
+                           "item 1 with its label, unit and limits: " + row)
+            heading = limited.css("section[data-config=FEED] h3")[0].text
+            limited.expect(heading == "D (numbers sent to the controller)", "the kind spelt out: " + heading)
+            limited.expect("P and F: real numbers" in limited.css("dl.legend")[0].text, "a legend of the data types")
+            before = tree.file("0000/FEED0000.DAT")
+            limited.open("edit.html?n=0&config=FEED")
+            cell = limited.until(lambda: limited.css("table[data-kind=D] input[data-item='1']"), "the FEED grid")
+            if not cell:
+                return
+            cell[0].clear()
+            cell[0].send_keys("950")
+            limited.css("#save")[0].click()
+            limited.until(lambda: "950 is above its maximum 900 mm/min" in limited.css("#result")[0].text,
+                          "a value above the maximum is refused, naming it")
+            limited.expect(tree.file("0000/FEED0000.DAT") == before, "the refused value changed no file")
+        finally:
+            tree.stop()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("tool")
@@ -319,7 +365,8 @@ def main():
                                ("Sharing map", lambda: pages.sharing(args.screenshots)),
                                ("Edit", pages.edit), ("Lost update", pages.lost_update),
                                ("Partial type", pages.partial), ("Check", pages.check),
-                               ("Token", lambda: token_stays_home(pages))]:
+                               ("Token", lambda: token_stays_home(pages)),
+                               ("Labels and limits", lambda: labels_and_limits(pages, os.path.abspath(args.tool)))]:
                 print(name)
                 step()
         finally:
