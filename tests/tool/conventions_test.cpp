@@ -77,6 +77,7 @@ TEST_F(Conventions, EveryCommandPrintsOneTypedDocumentAsDocumented) {
       {"add T40+STEEL+FAST", "add", 0},
       {"add T40+ALU+SLOW", "add", 0},
       {"add T55+STEEL", "add", 0},
+      {"release v1 --reason approved", "release", 0},
       {"list --sorted", "list", 0},
       {"set 3 MAT D:1=9.5", "set", 0},  // STEEL's MAT, which the rename pulls
       {"rename 2 T40+STEEL+SLOW", "rename", 0},
@@ -88,6 +89,8 @@ TEST_F(Conventions, EveryCommandPrintsOneTypedDocumentAsDocumented) {
       {"check", "check", 0},
       {"export 1", "export", 0},
       {"import 2 export.json", "import", 0},
+      {"restore 1 --at v1 --config MAIN --reason trial", "restore", 0},  // the set's two values
+      {"history verify", "history verify", 0},
       {"infer", "infer", 0},
       {"recover", "recover", 0},  // after the catalogue is lost
       {"demo", "demo", 0},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 
 #include "golden.h"
@@ -140,6 +141,37 @@ TEST_F(Golden, SharingAndCompareDocumentsAreAsBefore) {
   Step("compare 1 2 --config NOPE");
   Step("compare 1");
   td::testing::ExpectGolden("sharing_compare.txt", transcript_);
+}
+
+// restore, release and history verify: their documents, with the entries'
+// revisions and the station (which differ from run to run) as placeholders.
+TEST_F(Golden, HistoryDocumentsAreAsBefore) {
+  for (const char* setup : {"init", "add T40+STEEL", "add T40+ALU+SLOW"})
+    ASSERT_EQ(Tool(setup).status, 0) << setup;
+  const auto step = [&](const std::string& args) {
+    const td::testing::ToolRun run = Tool("--json --user alice " + args);
+    static const std::regex revision("\"[0-9a-f]{40}\"");
+    static const std::regex shortRevision("\\([0-9a-f]{12}\\)");
+    static const std::regex station("\"station\": \"[^\"]*\"");
+    std::string printed = std::regex_replace(run.out, revision, "\"<REVISION>\"");
+    printed = std::regex_replace(printed, station, "\"station\": \"<STATION>\"");
+    printed = std::regex_replace(printed, shortRevision, "(<REVISION>)");
+    transcript_ += td::testing::TranscriptStep("typedata --json --user alice " + args,
+                                               "exit " + std::to_string(run.status), printed);
+  };
+  step("release v1 --reason 'line trial 12'");
+  step("release v1");
+  step("release 'no..name'");
+  ASSERT_EQ(Tool("set 1 TOOL D:1=41.5 L:1=4.25").status, 0);
+  step("restore 1 --at v1 --config TOOL --reason 'trial failed'");
+  step("restore 1 --at v1 --reason again");  // nothing differs now
+  step("restore 1 --at v1");
+  step("restore 1 --at v9 --reason x");
+  step("restore 1 --at v1 --config TOOL --item D:99 --reason x");
+  step("history verify");
+  td::testing::WriteFileBytes(workspace_.Path("type/0002/TOOL0002.DAT"), "[D]\r\n");
+  step("history verify");
+  td::testing::ExpectGolden("history.txt", transcript_);
 }
 
 }  // namespace

@@ -85,6 +85,10 @@ std::unique_ptr<Command> MakeInfer();
 std::unique_ptr<Command> MakeExport();
 std::unique_ptr<Command> MakeImport();
 std::unique_ptr<Command> MakeServe();
+std::unique_ptr<Command> MakeRelease();
+std::unique_ptr<Command> MakeHistory();
+std::unique_ptr<Command> MakeRestore();
+std::unique_ptr<Command> MakeWatch();
 
 }  // namespace tool
 

@@ -19,7 +19,8 @@ const std::vector<CommandRow>& CommandTable() {
       {"set", "change values of a type as an operator would, and save", TreeNeed::kChange, MakeSet},
       {"diff", "the items whose values differ between two types", TreeNeed::kRead, MakeDiff},
       {"compare", "several types side by side, the values that differ marked", TreeNeed::kRead, MakeCompare},
-      {"log", "the history's entries, newest first, each with its values old -> new", TreeNeed::kRead, MakeLog},
+      {"log", "the history's entries, newest first, each with its values old -> new", TreeNeed::kRead,
+       MakeLog},
       {"sharing", "which types share which config through which name part", TreeNeed::kRead, MakeSharing},
       {"recover", "write a lost catalogue anew from the type folders found", TreeNeed::kChangeAny,
        MakeRecover},
@@ -28,6 +29,17 @@ const std::vector<CommandRow>& CommandTable() {
       {"infer", "write the machine description that explains the tree's files", TreeNeed::kNone, MakeInfer},
       {"export", "a type's values, exactly, as JSON or CSV", TreeNeed::kRead, MakeExport},
       {"import", "values from an export into a type, saved when they differ", TreeNeed::kChange, MakeImport},
+      {"restore", "a type's values (a config's, an item's) put back as the history kept them at WHEN",
+       TreeNeed::kChange, MakeRestore},
+      // release writes no file of type/, but holds the lock alone as a change does: the outside changes
+      // are recorded first, so the tag names the tree as it stands, and no change slips in between.
+      {"release", "a named point of the tree's history (who, when, why)", TreeNeed::kChange, MakeRelease},
+      // verify reads a tree whose catalogue may be gone by hand: that is what it names.
+      {"history", "history verify: the chain of entries whole, the tree equal to the last",
+       TreeNeed::kReadAny, MakeHistory},
+      // watch takes the lock for each recording only; held while waiting it would shut out every change.
+      {"watch", "record the changes made outside the tool as they settle, until stopped", TreeNeed::kNone,
+       MakeWatch},
       // serve opens the tree for each request; held open it would keep its lock for as long as it serves.
       {"serve", "see and edit the types in the browser, on this machine only", TreeNeed::kNone, MakeServe},
   };

@@ -43,6 +43,12 @@ constexpr Example kExamples[] = {
     {"infer", "--root copy infer -o m.txt", "the machine description that a copied tree's files tell"},
     {"export", "--root press export 1 --format csv > type1.csv", ""},
     {"import", "--root press import 1 type1.csv", ""},
+    {"restore", "--root press restore 1 --at v1 --config TOOL --reason 'trial failed'", ""},
+    {"restore", "--root press restore 1 --at 2026-12-01T06:00 --config TOOL --item D:1 --reason 'worn tool'",
+     "one value"},
+    {"release", "--root press release v1 --reason 'approved'", "pin the last entry"},
+    {"history", "--root press history verify", "exit 1 when the tree differs"},
+    {"watch", "--root press watch", "record changes made outside (Ctrl-C stops it)"},
     {"serve", "--root press serve", "the types in the browser (Ctrl-C stops it)"},
     {"serve", "--root press serve --port 8080 --open", ""},
 };

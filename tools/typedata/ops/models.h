@@ -200,6 +200,60 @@ struct SharingModel {
   std::vector<SharingConfig> configs;
 };
 
+// A named point of the history: the release's name, its tag and the entry
+// it names (both in hex), and who pinned it, where and why.
+struct ReleaseModel {
+  std::string name;
+  std::string tag;
+  std::string revision;
+  std::string user;
+  std::string station;
+  std::string reason;
+};
+
+// What history verify found: the chain (problems: objects missing or
+// damaged) and every file where the tree differs from the last entry.
+struct VerifiedFile {
+  std::string path;  // from the root: "type/0001/MAIN0001.DAT"
+  std::string kind;  // "added", "modified" or "deleted", as the tree stands
+};
+
+struct VerifyModel {
+  std::size_t entries = 0;
+  bool chainOk = true;
+  std::vector<std::string> problems;
+  std::vector<VerifiedFile> differences;
+  bool ok() const { return chainOk && problems.empty() && differences.empty(); }
+};
+
+// What restore put back: a type's values (or one config's, or one item's)
+// as an entry kept them, saved as set saves them; changed holds only the
+// values that differed.
+struct RestoreModel {
+  int number = 0;
+  std::string name;
+  std::string at;        // the WHEN given
+  std::string revision;  // the entry it named
+  std::string config;    // "" for every config
+  std::string item;      // "" for every item, else "D:3"
+  std::vector<ReviewedChange> changed;
+  SavedFiles saved;
+};
+
+// An entry that watch recorded: what changed outside the tool (or what an
+// interrupted command left), as one entry of the history.
+struct WatchedEntry {
+  std::string revision;
+  std::string time;  // UTC, ISO 8601
+  bool outside = false;
+  bool interrupted = false;
+  bool first = false;
+};
+
+struct WatchModel {
+  std::vector<WatchedEntry> entries;
+};
+
 }  // namespace tool
 
 #endif  // TOOLS_TYPEDATA_OPS_MODELS_H

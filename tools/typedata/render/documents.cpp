@@ -316,4 +316,55 @@ Document FailedSaveDocument(Document document, const FailedSave& failed) {
   return document;
 }
 
+Document ToDocument(const ReleaseModel& model) {
+  Document document = NewDocument("release");
+  document["name"] = model.name;
+  document["tag"] = model.tag;
+  document["revision"] = model.revision;
+  document["user"] = model.user;
+  document["station"] = model.station;
+  document["reason"] = model.reason.empty() ? Document(nullptr) : Document(model.reason);
+  return document;
+}
+
+Document ToDocument(const VerifyModel& model) {
+  Document document = NewDocument("history verify");
+  document["ok"] = model.ok();
+  document["entries"] = model.entries;
+  document["chainOk"] = model.chainOk;
+  document["problems"] = model.problems;
+  Document differences = Document::array();
+  for (const VerifiedFile& file : model.differences)
+    differences.push_back({{"path", file.path}, {"kind", file.kind}});
+  document["differences"] = differences;
+  return document;
+}
+
+Document ToDocument(const RestoreModel& model) {
+  Document document = NewDocument("restore");
+  document["type"] = model.number;
+  document["name"] = model.name;
+  document["at"] = model.at;
+  document["revision"] = model.revision;
+  document["config"] = model.config.empty() ? Document(nullptr) : Document(model.config);
+  document["item"] = model.item.empty() ? Document(nullptr) : Document(model.item);
+  document["changed"] = Changes(model.changed);
+  AddSaved(model.saved, &document);
+  return document;
+}
+
+Document ToDocument(const WatchModel& model) {
+  Document document = NewDocument("watch");
+  Document entries = Document::array();
+  for (const WatchedEntry& entry : model.entries) {
+    entries.push_back({{"revision", entry.revision},
+                       {"time", entry.time},
+                       {"outside", entry.outside},
+                       {"interrupted", entry.interrupted},
+                       {"first", entry.first}});
+  }
+  document["entries"] = entries;
+  return document;
+}
+
 }  // namespace tool

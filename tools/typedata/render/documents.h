@@ -41,6 +41,10 @@ Document ToDocument(const ImportModel& model);
 Document ToDocument(const RecoverModel& model);
 Document ToDocument(const SharingModel& model);
 Document ToDocument(const CompareModel& model);
+Document ToDocument(const ReleaseModel& model);
+Document ToDocument(const VerifyModel& model);
+Document ToDocument(const RestoreModel& model);
+Document ToDocument(const WatchModel& model);
 // The export: every in-use item of every config, by kind, keyed by item
 // number. Only for a type whose texts are UTF-8 (ExportRefusal).
 Document ExportDocument(const TypeValues& values);
@@ -68,6 +72,9 @@ void PrintText(const ImportModel& model, Output& out);
 void PrintText(const RecoverModel& model, Output& out);
 void PrintText(const SharingModel& model, Output& out);
 void PrintText(const CompareModel& model, Output& out);
+void PrintText(const ReleaseModel& model, Output& out);
+void PrintText(const VerifyModel& model, Output& out);
+void PrintText(const RestoreModel& model, Output& out);
 
 // The document with --json, the text without.
 template <typename Model>

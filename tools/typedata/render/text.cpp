@@ -204,4 +204,39 @@ void PrintText(const CompareModel& model, Output& out) {
                        model.differing == 1 ? "differs" : "differ", model.types.front().number));
 }
 
+void PrintText(const ReleaseModel& model, Output& out) {
+  out.Note(fmt::format("Released {}: entry {}, pinned by {} on {}.", Printable(model.name),
+                       model.revision.substr(0, 12), Printable(model.user), Printable(model.station)));
+}
+
+void PrintText(const VerifyModel& model, Output& out) {
+  for (const std::string& problem : model.problems) out.Line(Printable("damaged: " + problem));
+  for (const VerifiedFile& file : model.differences)
+    out.Line(Printable(fmt::format("{}: {} since the last entry", file.path, file.kind)));
+  if (model.ok()) {
+    out.Note(fmt::format("The history is whole ({} {}), and the tree equals its last entry.", model.entries,
+                         model.entries == 1 ? "entry" : "entries"));
+    return;
+  }
+  out.Note(fmt::format("The history's chain {}; {} {} from the last entry.",
+                       model.chainOk && model.problems.empty() ? "is whole" : "is damaged",
+                       Plural(model.differences.size(), "file"),
+                       model.differences.size() == 1 ? "differs" : "differ"));
+}
+
+void PrintText(const RestoreModel& model, Output& out) {
+  const std::string what = !model.item.empty()     ? fmt::format("{} {}", model.config, model.item)
+                           : !model.config.empty() ? "config " + model.config
+                                                   : "every config";
+  if (model.changed.empty()) {
+    out.Note(fmt::format("Type {:04d} already holds the values of {} at {} ({}); nothing to save.",
+                         model.number, Printable(what), Printable(model.at), model.revision.substr(0, 12)));
+    return;
+  }
+  out.Note(fmt::format("Type {:04d}: {} of {} put back as at {} ({}).", model.number,
+                       Plural(model.changed.size(), "value"), Printable(what), Printable(model.at),
+                       model.revision.substr(0, 12)));
+  PrintSaved(model.saved, out);
+}
+
 }  // namespace tool
