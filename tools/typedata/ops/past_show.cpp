@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/open_tree.h"
+#include "core/revision.h"
 #include "ops/past_values.h"
 
 namespace tool::ops {
@@ -82,6 +83,15 @@ Result<PastShow> ShowAt(Session& session, const ShowRequest& request, const std:
   const TypeValues& values = loaded.model();
   PastShow result;
   result.revision = resolved.model();
+  // The files' revisions as the entry kept them: set --expect with them
+  // saves only where today's files are still the entry's.
+  for (const ConfigValues& c : values.configs) {
+    FileRevision file{c.prefix, fmt::format("{:04d}/{}{:04d}.DAT", request.number, c.prefix, request.number),
+                      ""};
+    Result<std::string> bytes = past.model()->FileAt(result.revision, "type/" + file.file);
+    if (bytes.ok()) file.revision = RevisionOf(bytes.model());
+    result.shown.revisions.push_back(std::move(file));
+  }
   ShowModel& model = result.shown;
   model.number = request.number;
   model.name = values.name;

@@ -103,6 +103,10 @@ Result<std::string> PastValues::Resolve(const std::string& when) const {
   return history::ResolveWhen(*state_->history, when);
 }
 
+Result<std::string> PastValues::FileAt(const std::string& revision, const std::string& path) const {
+  return history::ReadFileAt(*state_->history, revision, path);
+}
+
 Result<TypeValues> PastValues::Load(const std::string& revision, int typeNo) {
   const history::History& kept = *state_->history;
   std::string catalogue;
@@ -189,6 +193,9 @@ Result<std::unique_ptr<PastValues>> PastValues::Open(Session& /*session*/) {
 }
 std::shared_ptr<history::History> PastValues::history() const { return nullptr; }
 Result<std::string> PastValues::Resolve(const std::string& /*when*/) const {
+  return Refusal::Of(RefusalKind::kUsage, kNoHistoryInBuild);
+}
+Result<std::string> PastValues::FileAt(const std::string& /*revision*/, const std::string& /*path*/) const {
   return Refusal::Of(RefusalKind::kUsage, kNoHistoryInBuild);
 }
 Result<TypeValues> PastValues::Load(const std::string& /*revision*/, int /*typeNo*/) {

@@ -56,6 +56,10 @@ class PastValues {
   // when its files cannot be read by the service.
   Result<TypeValues> Load(const std::string& revision, int typeNo);
 
+  // The bytes of a file (its path from the root: "type/0001/TOOL0001.DAT")
+  // as entry revision kept it; kNotFound when it kept none.
+  Result<std::string> FileAt(const std::string& revision, const std::string& path) const;
+
   // The history read (for the entries themselves; null without history).
   std::shared_ptr<history::History> history() const;
 
