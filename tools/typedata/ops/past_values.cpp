@@ -2,6 +2,7 @@
 
 #include <fmt/core.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,17 @@ bool WriteFile(const std::string& path, const std::string& bytes, std::string* e
   if (file) return true;
   *error = path + ": cannot be written";
   return false;
+}
+
+// Whether name is one the service could take for a data file of typeNo.
+bool DataFileName(const std::string& name, int typeNo) {
+  const std::string tail = fmt::format("{:04d}.dat", typeNo);
+  if (name.size() <= tail.size() || name.find('/') != std::string::npos) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(name[name.size() - tail.size() + i])) != tail[i])
+      return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -167,7 +179,10 @@ Result<TypeValues> PastValues::Load(const std::string& revision, int typeNo) {
   if (!files.ok()) return files.refusal();
   for (const std::string& path : files.model()) {
     const std::string name = path.substr(folder.size() + 1);
-    if (name.find('/') != std::string::npos) continue;  // a folder inside a type's is none of its files
+    // Only what the service could take for one of the type's data files
+    // (PREFIXnnnn.DAT in any letter case): a folder, a note or a huge file
+    // beside them is none of its values.
+    if (!DataFileName(name, typeNo)) continue;
     Result<std::string> bytes = history::ReadFileAt(kept, revision, path);
     if (!bytes.ok()) return bytes.refusal();
     std::string scratchFile = scratchFolder;
