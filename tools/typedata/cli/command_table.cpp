@@ -19,7 +19,8 @@ const std::vector<CommandRow>& CommandTable() {
       {"set", "change values of a type as an operator would, and save", TreeNeed::kChange, MakeSet},
       {"diff", "the items whose values differ between two types", TreeNeed::kRead, MakeDiff},
       {"compare", "several types side by side, the values that differ marked", TreeNeed::kRead, MakeCompare},
-      {"log", "the history's entries, newest first, each with its values old -> new", TreeNeed::kRead,
+      // log reads a tree whose catalogue is gone too: its trail says how it went.
+      {"log", "the history's entries, newest first, each with its values old -> new", TreeNeed::kReadAny,
        MakeLog},
       {"sharing", "which types share which config through which name part", TreeNeed::kRead, MakeSharing},
       {"recover", "write a lost catalogue anew from the type folders found", TreeNeed::kChangeAny,
