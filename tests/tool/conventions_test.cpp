@@ -436,7 +436,7 @@ TEST_F(Conventions, CommandLineHabits) {
       {"infer --help", 0, "-o,--output FILE  ", kPlaceholders},
       {"recover --help", 0, "\nExamples:\n  typedata --root press recover", kPlaceholders},
       {"help lst", 2, "^$"},
-      {"show 1 --config TOOL --kind d", 0, "\nTOOL +D +1 ", "\nTOOL +[SALV] "},
+      {"show 1 --config TOOL --kind d", 0, "\nTOOL +D \\(controller\\) +1 ", "\nTOOL +[SALV] "},
   };
   for (const Row& row : rows) {
     const ToolRun run = Tool(row.args);
