@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 #include "core/open_file.h"
@@ -69,6 +70,9 @@ struct PastValues::State {
   bool hostOnScratch = false;
   std::string catalogue;  // what the host was last started with
   std::string machineText;
+  // Each type folder's files as last written: a reading writes only what
+  // differs (removing a folder costs more than reading the entry).
+  std::map<int, std::map<std::string, std::string>> written;
 };
 
 PastValues::PastValues(Session& session, std::unique_ptr<State> state)
@@ -172,11 +176,9 @@ Result<TypeValues> PastValues::Load(const std::string& revision, int typeNo) {
   // The type's files as the entry kept them, and no other.
   const std::string folder = fmt::format("type/{:04d}", typeNo);
   const std::string scratchFolder = state_->scratch + "/" + folder;
-  fs::remove_all(scratchFolder, failure);
-  fs::create_directory(scratchFolder, failure);
-  if (failure) return Refusal::Of(RefusalKind::kInputOutput, scratchFolder + ": " + failure.message());
   Result<std::vector<std::string>> files = history::ListFilesAt(kept, revision, folder);
   if (!files.ok()) return files.refusal();
+  std::map<std::string, std::string> wanted;
   for (const std::string& path : files.model()) {
     const std::string name = path.substr(folder.size() + 1);
     // Only what the service could take for one of the type's data files
@@ -185,9 +187,30 @@ Result<TypeValues> PastValues::Load(const std::string& revision, int typeNo) {
     if (!DataFileName(name, typeNo)) continue;
     Result<std::string> bytes = history::ReadFileAt(kept, revision, path);
     if (!bytes.ok()) return bytes.refusal();
+    wanted.emplace(name, std::move(bytes.model()));
+  }
+  auto written = state_->written.find(typeNo);
+  if (written == state_->written.end()) {
+    fs::create_directory(scratchFolder, failure);
+    if (failure) return Refusal::Of(RefusalKind::kInputOutput, scratchFolder + ": " + failure.message());
+    written = state_->written.emplace(typeNo, std::map<std::string, std::string>{}).first;
+  }
+  std::map<std::string, std::string>& there = written->second;
+  for (auto file = there.begin(); file != there.end();) {
+    if (wanted.count(file->first)) {
+      ++file;
+      continue;
+    }
+    fs::remove(scratchFolder + "/" + file->first, failure);
+    file = there.erase(file);
+  }
+  for (auto& [name, bytes] : wanted) {
+    if (const auto same = there.find(name); same != there.end() && same->second == bytes) continue;
     std::string scratchFile = scratchFolder;
     scratchFile.append("/").append(name);
-    if (!WriteFile(scratchFile, bytes.model(), &error)) return Refusal::Of(RefusalKind::kInputOutput, error);
+    there.erase(name);  // unknown until written whole
+    if (!WriteFile(scratchFile, bytes, &error)) return Refusal::Of(RefusalKind::kInputOutput, error);
+    there.emplace(name, std::move(bytes));
   }
   TypeValues values;
   if (!LoadType(typeNo, &values, &error))
