@@ -201,7 +201,8 @@ Result<TypeValues> PastValues::Load(const std::string& revision, int typeNo) {
       ++file;
       continue;
     }
-    fs::remove(scratchFolder + "/" + file->first, failure);
+    if (!fs::remove(scratchFolder + "/" + file->first, failure) && failure)
+      return Refusal::Of(RefusalKind::kInputOutput, scratchFolder + ": " + failure.message());
     file = there.erase(file);
   }
   for (auto& [name, bytes] : wanted) {
