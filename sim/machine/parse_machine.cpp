@@ -429,17 +429,31 @@ class Parser {
     return true;
   }
 
+  // Well-formed UTF-8 only: no overlong forms, surrogates or code points
+  // beyond U+10FFFF, which a JSON document could not carry faithfully.
   static bool Utf8(const std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
       const auto lead = static_cast<unsigned char>(text[i]);
-      const std::size_t length = lead < 0x80           ? 1
-                                 : (lead >> 5) == 0x6  ? 2
-                                 : (lead >> 4) == 0xE  ? 3
-                                 : (lead >> 3) == 0x1E ? 4
-                                                       : 0;
+      std::size_t length = 0;
+      unsigned char low = 0x80;  // the bounds of the second byte
+      unsigned char high = 0xBF;
+      if (lead < 0x80) {
+        length = 1;
+      } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+      } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+      } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+      }
       if (length == 0 || i + length > text.size()) return false;
       for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
       }
       i += length;
     }

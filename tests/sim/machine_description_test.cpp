@@ -143,6 +143,8 @@ TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
   EXPECT_EQ(ErrorOf(d + "about D 1 label \"\"\n"), "m.txt:6: the label is empty");
   EXPECT_EQ(ErrorOf(d + "about D 1 label \"a\tb\"\n"), "m.txt:6: the label holds a control character");
   EXPECT_EQ(ErrorOf(d + "about D 1 unit \xB5m\n"), "m.txt:6: the unit is not UTF-8");
+  EXPECT_EQ(ErrorOf(d + "about D 1 unit \xC0\x80m\n"), "m.txt:6: the unit is not UTF-8");       // overlong
+  EXPECT_EQ(ErrorOf(d + "about D 1 label \xED\xA0\x80\n"), "m.txt:6: the label is not UTF-8");  // a surrogate
   EXPECT_EQ(ErrorOf(d + "about D 1 label " + std::string(61, 'x') + "\n"),
             "m.txt:6: the label '" + std::string(61, 'x') + "' is longer than 60 bytes");
   EXPECT_EQ(ErrorOf(d + "about D 1 colour red\n"),
