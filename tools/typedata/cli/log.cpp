@@ -18,6 +18,10 @@ class Log final : public Command {
         ->option_text("WHEN");
     command.add_option("--until", until_, "only entries up to this revision, release, or date and time")
         ->option_text("WHEN");
+    command.footer(
+        "WHEN: a revision (HEAD~2, a commit's hex or its prefix), a release's name, or a date and\n"
+        "time (UTC unless it says its offset; the last entry made at or before it). The global\n"
+        "--user NAME lists only that user's entries.\n");
   }
 
   int Run(const GlobalOptions& options, Session* session, Output& out) override {
