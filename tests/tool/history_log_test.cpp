@@ -86,6 +86,8 @@ TEST_F(HistoryLog, ValuesOldAndNewAsEachEntryKeptThem) {
        "changed outside the tool|outside the tool|||outside|: 1 MAIN D:1 12.500000>13.000000\n"
        "add T40+STEEL|alice||||: 1 MAIN D:1 none>12.500000\n"},
       {"log --user carol --item D:3", 0, "set 2 MAIN D:3=99|carol||||: 2 MAIN D:3 120>99\n"},
+      {"log --user 'outside the tool'", 0,
+       "changed outside the tool|outside the tool|||outside|: 1 MAIN D:1 12.500000>13.000000\n"},
       {"log --item D:9 --config NOPE", 0, ""},
       {"log --item D", 2, ""},
       {"log --since 1999-01-01 --item D:1 --config MAIN 2", 0,

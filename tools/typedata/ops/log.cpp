@@ -132,10 +132,12 @@ Result<LogModel> Log(Session& session, const LogRequest& request) {
   Loadings loadings(past);
   for (const history::Entry* entry : window) {
     const history::EntryTrailers& said = entry->trailers;
-    if (!request.user.empty() && said.user != request.user) continue;
+    // A change made outside names no user: its author says so.
+    const std::string& user = said.user.empty() ? entry->author : said.user;
+    if (!request.user.empty() && user != request.user) continue;
     LogEntry out{entry->revision,
                  entry->timeText,
-                 said.user.empty() ? entry->author : said.user,
+                 user,
                  said.station,
                  said.command.empty() ? entry->summary : said.command,
                  said.reason,
