@@ -9,6 +9,7 @@
 #include "core/lock.h"
 #include "core/tree.h"
 #include "core/values.h"
+#include "machine/machine.h"
 #include "ops/add.h"
 #include "ops/compare.h"
 #include "ops/diff.h"
@@ -150,6 +151,13 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
     out.Error(error ? folder + ": " + error.message() : marked);
     return kUsageError;
   }
+  // The sample machine with labels, units and limits for a few items, kept
+  // with the tree as init keeps a machine given with --machine.
+  if (!ReplaceFileAtomically((fs::path(folder) / ".typedata-machine").string(),
+                             mmisim::LabelledSampleMachineText(), &marked)) {
+    out.Error(marked);
+    return kUsageError;
+  }
   GlobalOptions demo = options;
   demo.root = folder;
   demo.json = false;
@@ -159,7 +167,8 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   Say(out, fmt::format("Everything happens in {}: the service keeps its files in type/ there.", where));
   Say(out,
       "The sample machine has four configs: MAIN (each type its own), and TOOL, MAT and FEED, shared "
-      "between types whose names have the same first, second or third part.");
+      "between types whose names have the same first, second or third part. A few of its items have a "
+      "label, a unit and limits.");
 
   int status = kDone;
   auto run = [&](int result) {
@@ -186,6 +195,8 @@ int RunDemo(const GlobalOptions& options, const std::string& folder, bool replac
   run(RunWords(demo, {"set", "1", "TOOL", "D:1=41.5", "L:1=4.25"}, out));
   run(RunWords(demo, {"set", "1", "MAT", "D:1=7.9"}, out));
   run(RunWords(demo, {"set", "1", "FEED", "D:1=320", "V:1=fast feed"}, out));
+  Say(out, "A value outside an item's limits is refused, naming the limit, and nothing is saved:");
+  RunWords(demo, {"set", "1", "MAIN", "D:3=250"}, out);
 
   Heading(out, 5, "A type switch to type 3 'T55+STEEL+SLOW', downloaded to the simulated controller");
   if (!run(Use(demo, 3, out))) return status;
