@@ -35,6 +35,8 @@ class Set final : public Command {
     if (outcome.conflict) {
       const std::vector<std::string> lines = ConflictLines(*outcome.conflict);
       for (const std::string& line : lines) out.Error(line);
+      out.Error("to save over it after a look, give --expect " +
+                CombinedRevision(outcome.conflict->revisions));
       if (options.json)
         out.Document(ConflictDocument(number_, outcome.model.name, lines.front(), *outcome.conflict));
       return kRefused;

@@ -24,7 +24,9 @@ Result<std::optional<RevisionConflict>> FindConflict(const SetRequest& request,
                                                      const TypeValues& loaded) {
   RevisionConflict conflict;
   conflict.revisions = now;
-  for (const auto& [file, revision] : request.seen) {
+  for (const auto& seen : request.seen) {
+    const std::string& file = seen.first;  // a name of its own: a lambda takes no structured binding
+    const std::string& revision = seen.second;
     const auto found =
         std::find_if(now.begin(), now.end(), [&](const FileRevision& f) { return f.file == file; });
     if (found == now.end())
