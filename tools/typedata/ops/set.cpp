@@ -22,6 +22,13 @@ const ConfigValues* ConfigOf(const TypeValues& values, const std::string& prefix
 Result<std::optional<RevisionConflict>> FindConflict(const SetRequest& request,
                                                      const std::vector<FileRevision>& now,
                                                      const TypeValues& loaded) {
+  const auto isRevision = [](const std::string& text) {
+    return text.size() == 16 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
+  };
+  if (!request.expect.empty() && !isRevision(request.expect))
+    return Refusal::Of(
+        RefusalKind::kUsage,
+        fmt::format("--expect '{}': a revision is 16 hex digits, as show --json gives it", request.expect));
   RevisionConflict conflict;
   conflict.revisions = now;
   for (const auto& seen : request.seen) {
