@@ -4,6 +4,7 @@
 #define MMISIM_MACHINE_MACHINE_H
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,11 @@ struct ItemDescription {
   char dataType = 'I';    // 'P'/'F' real, 0 or ' ' not in use, else integer
   double defaultValue = 0.0;
   int scale = 0;  // real items: decimals of the controller form
-  // What the item means to people, and the values a change may give it
-  // (the simulated host ignores them; the tool shows and enforces them).
+};
+
+// What an item means to people, and the values a change may give it (the
+// simulated host ignores them; the tool shows and enforces them).
+struct ItemAbout {
   std::string label;  // "Feed rate"
   std::string unit;   // "mm/min"
   std::optional<double> minimum;
@@ -28,6 +32,9 @@ struct KindItems {
   bool declared = false;
   std::uint32_t count = 0;
   std::vector<ItemDescription> items;  // count entries
+  // Only the items that an 'about' line names, by item number (from 1):
+  // most items have none, and a machine may have two million items.
+  std::map<std::uint32_t, ItemAbout> about;
 };
 
 struct MachineConfig {

@@ -26,6 +26,9 @@ constexpr char kKindLetters[5] = {'D', 'S', 'A', 'L', 'V'};
 // simulated host then holds about 300 MB.
 constexpr std::uint64_t kMaxMachineItems = std::uint64_t{1} << 21;
 constexpr std::uint64_t kMaxTypeValueBytes = std::uint64_t{256} << 20;
+// Labels, units and limits are for the items people change by hand; a few
+// hundred bytes each, so a bound keeps a hostile description small.
+constexpr std::uint64_t kMaxAbouts = 65536;
 
 // The value memory that one type's block of count items of kind k takes,
 // with its offline twin where the kind has one (D, S and V).
@@ -300,15 +303,10 @@ class Parser {
     }
     if (!DefaultFits(item)) return false;
     for (long n = first; n <= last; ++n) {
-      // What an 'about' line said of the item stays.
-      ItemDescription& slot = kind->items[static_cast<std::size_t>(n - 1)];
-      ItemDescription described = item;
-      described.label = slot.label;
-      described.unit = slot.unit;
-      described.minimum = slot.minimum;
-      described.maximum = slot.maximum;
-      if (!LimitsFit(described, n)) return false;
-      slot = std::move(described);
+      // What an 'about' line said of the item stays, and still fits.
+      const auto about = kind->about.find(static_cast<std::uint32_t>(n));
+      if (about != kind->about.end() && !LimitsFit(item, about->second, n)) return false;
+      kind->items[static_cast<std::size_t>(n - 1)] = item;
     }
     return true;
   }
@@ -376,7 +374,7 @@ class Parser {
     long first = 0;
     long last = 0;
     if (!Range(*kind, &first, &last)) return false;
-    ItemDescription about;
+    ItemAbout about;
     std::set<std::string> given;
     for (std::size_t at = 3; at < words_.size(); at += 2) {
       const std::string& clause = words_[at];
@@ -399,7 +397,12 @@ class Parser {
     }
     if ((about.minimum || about.maximum) && words_[1] == "V") return Fail("texts have no limits");
     for (long n = first; n <= last; ++n) {
-      ItemDescription& item = kind->items[static_cast<std::size_t>(n - 1)];
+      const auto number = static_cast<std::uint32_t>(n);
+      if (!kind->about.count(number) && ++abouts_ > kMaxAbouts) {
+        return Fail("a machine gives at most " + std::to_string(kMaxAbouts) +
+                    " items a label, unit or limits");
+      }
+      ItemAbout& item = kind->about[number];
       const std::string name = words_[1] + " " + std::to_string(n);
       for (const auto& [clause, has] : {std::pair<const char*, bool>{"label", !item.label.empty()},
                                         {"unit", !item.unit.empty()},
@@ -412,7 +415,7 @@ class Parser {
       if (given.count("unit")) item.unit = about.unit;
       if (given.count("min")) item.minimum = about.minimum;
       if (given.count("max")) item.maximum = about.maximum;
-      if (!LimitsFit(item, n)) return false;
+      if (!LimitsFit(kind->items[static_cast<std::size_t>(n - 1)], item, n)) return false;
     }
     return true;
   }
@@ -485,29 +488,29 @@ class Parser {
   // Limits belong to numbers in use; an integer item's are whole numbers;
   // the minimum is no more than the maximum, and the default lies between
   // them, since a new type takes it.
-  bool LimitsFit(const ItemDescription& item, long number) {
-    if (!item.minimum && !item.maximum) return true;
+  bool LimitsFit(const ItemDescription& item, const ItemAbout& about, long number) {
+    if (!about.minimum && !about.maximum) return true;
     const std::string name = "item " + words_[1] + " " + std::to_string(number);
     if (!item.described || item.dataType == '\0' || item.dataType == ' ')
       return Fail(name + " is not in use, and has no limits");
     const bool real = item.dataType == 'P' || item.dataType == 'F';
-    for (const std::optional<double>& limit : {item.minimum, item.maximum}) {
+    for (const std::optional<double>& limit : {about.minimum, about.maximum}) {
       if (limit && !real && *limit != std::trunc(*limit)) {
         return Fail("limit " + Shown(*limit) + " of " + name +
                     " is not a whole number, as an integer item's must be");
       }
     }
-    if (item.minimum && item.maximum && *item.minimum > *item.maximum) {
-      return Fail("the minimum " + Shown(*item.minimum) + " of " + name + " is above its maximum " +
-                  Shown(*item.maximum));
+    if (about.minimum && about.maximum && *about.minimum > *about.maximum) {
+      return Fail("the minimum " + Shown(*about.minimum) + " of " + name + " is above its maximum " +
+                  Shown(*about.maximum));
     }
-    if (item.minimum && item.defaultValue < *item.minimum) {
+    if (about.minimum && item.defaultValue < *about.minimum) {
       return Fail("the default value " + Shown(item.defaultValue) + " of " + name + " is below its minimum " +
-                  Shown(*item.minimum));
+                  Shown(*about.minimum));
     }
-    if (item.maximum && item.defaultValue > *item.maximum) {
+    if (about.maximum && item.defaultValue > *about.maximum) {
       return Fail("the default value " + Shown(item.defaultValue) + " of " + name + " is above its maximum " +
-                  Shown(*item.maximum));
+                  Shown(*about.maximum));
     }
     return true;
   }
@@ -547,6 +550,7 @@ class Parser {
   int line_ = 0;
   std::uint64_t items_ = 0;       // of every kind of every config so far
   std::uint64_t valueBytes_ = 0;  // one type's value memory so far
+  std::uint64_t abouts_ = 0;      // items with a label, unit or limits so far
 };
 
 }  // namespace

@@ -60,19 +60,20 @@ config 1 prefix A
   EXPECT_EQ(bb.kinds[0].items[0].dataType, 'P');
   EXPECT_DOUBLE_EQ(bb.kinds[0].items[0].defaultValue, -1.5);
   EXPECT_EQ(bb.kinds[0].items[0].scale, 3);
-  EXPECT_EQ(bb.kinds[0].items[0].label, "Feed #2, rate");
-  EXPECT_EQ(bb.kinds[0].items[0].unit, "mm/min");
-  EXPECT_EQ(bb.kinds[0].items[0].minimum, -10.0);
-  EXPECT_EQ(bb.kinds[0].items[0].maximum, 900.5);
-  EXPECT_EQ(bb.kinds[0].items[2].unit, "N m");
-  EXPECT_FALSE(bb.kinds[0].items[2].maximum.has_value());
+  ASSERT_EQ(bb.kinds[0].about.size(), 3u) << "items 1 to 3";
+  EXPECT_EQ(bb.kinds[0].about.at(1).label, "Feed #2, rate");
+  EXPECT_EQ(bb.kinds[0].about.at(1).unit, "mm/min");
+  EXPECT_EQ(bb.kinds[0].about.at(1).minimum, -10.0);
+  EXPECT_EQ(bb.kinds[0].about.at(1).maximum, 900.5);
+  EXPECT_EQ(bb.kinds[0].about.at(3).unit, "N m");
+  EXPECT_FALSE(bb.kinds[0].about.at(3).maximum.has_value());
   EXPECT_EQ(bb.kinds[0].items[1].dataType, ' ');
   EXPECT_FALSE(bb.kinds[0].items[2].described);
   const auto& a = machine.configs[1];
   ASSERT_EQ(a.kinds[4].count, 2u);
   EXPECT_EQ(a.kinds[4].items[0].dataType, 'C') << "texts are in use unless said";
   EXPECT_EQ(a.kinds[4].items[1].dataType, '\0');
-  EXPECT_EQ(a.kinds[4].items[0].label, "Note");
+  EXPECT_EQ(a.kinds[4].about.at(1).label, "Note");
 }
 
 TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
@@ -153,6 +154,10 @@ TEST(MachineDescription, NamesFileAndLineOfEachMistake) {
             "m.txt:6: expected 'about KIND FIRST[-LAST] [label TEXT] [unit UNIT] [min N] [max N]'");
   EXPECT_EQ(ErrorOf(d + "about D 4 unit mm\n"), "m.txt:6: item 4 is beyond the count 3 of D");
   EXPECT_EQ(ErrorOf("config 1 prefix A\nitems V 1\nabout V 1 max 3\n"), "m.txt:3: texts have no limits");
+  EXPECT_EQ(
+      ErrorOf("config 1 prefix A\nitems L 65535\nabout L 1-65535 unit mm\nconfig 2 prefix B\nitems L 2\n"
+              "about L 1-2 unit mm\n"),
+      "m.txt:6: a machine gives at most 65536 items a label, unit or limits");
   // Sizes beyond what a machine can be, refused before they are made: 200
   // configs of 65535 items of each kind (the 33rd full kind is one too
   // many), and texts whose value memory a 32-bit host could not hold.
@@ -218,11 +223,12 @@ TEST(MachineDescription, SampleMachineHasWhatTheTestsNeed) {
     for (int k = 0; k < 5; ++k) {
       const auto& items = labelled.configs[c].kinds[k].items;
       ASSERT_EQ(items.size(), machine.configs[c].kinds[k].items.size());
-      for (std::size_t i = 0; i < items.size(); ++i) {
+      for (std::size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i].dataType, machine.configs[c].kinds[k].items[i].dataType);
-        labels += !items[i].label.empty();
-        units += !items[i].unit.empty();
-        limits += items[i].maximum.has_value();
+      for (const auto& [number, about] : labelled.configs[c].kinds[k].about) {
+        labels += !about.label.empty();
+        units += !about.unit.empty();
+        limits += about.maximum.has_value();
       }
     }
   }

@@ -8,15 +8,15 @@
 namespace tool {
 namespace {
 
-const mmisim::ItemDescription* Described(const std::string& prefix, char kind, int item) {
+const mmisim::ItemAbout* Described(const std::string& prefix, char kind, int item) {
   if (!mmisim::Started()) return nullptr;
   const int k = KindIndex(kind);
   if (k < 0 || item < 1) return nullptr;
   for (const mmisim::MachineConfig& config : mmisim::CurrentMachine().configs) {
     if (config.prefix != prefix) continue;
-    const auto& items = config.kinds[k].items;
-    return static_cast<std::size_t>(item) <= items.size() ? &items[static_cast<std::size_t>(item - 1)]
-                                                          : nullptr;
+    const auto& about = config.kinds[k].about;
+    const auto found = about.find(static_cast<std::uint32_t>(item));
+    return found == about.end() ? nullptr : &found->second;
   }
   return nullptr;
 }
@@ -24,7 +24,7 @@ const mmisim::ItemDescription* Described(const std::string& prefix, char kind, i
 }  // namespace
 
 ItemAbout AboutItem(const std::string& prefix, char kind, int item) {
-  const mmisim::ItemDescription* described = Described(prefix, kind, item);
+  const mmisim::ItemAbout* described = Described(prefix, kind, item);
   if (!described) return {};
   return {described->label, described->unit, described->minimum, described->maximum};
 }
@@ -33,16 +33,14 @@ bool AnyItemAbout() {
   if (!mmisim::Started()) return false;
   for (const mmisim::MachineConfig& config : mmisim::CurrentMachine().configs) {
     for (const mmisim::KindItems& kind : config.kinds) {
-      for (const mmisim::ItemDescription& item : kind.items) {
-        if (!item.label.empty() || !item.unit.empty() || item.minimum || item.maximum) return true;
-      }
+      if (!kind.about.empty()) return true;
     }
   }
   return false;
 }
 
 std::string LimitRefusal(const std::string& prefix, char kind, int item, double value) {
-  const mmisim::ItemDescription* described = Described(prefix, kind, item);
+  const mmisim::ItemAbout* described = Described(prefix, kind, item);
   if (!described) return "";
   const bool below = described->minimum && value < *described->minimum;
   const bool above = described->maximum && value > *described->maximum;

@@ -22,10 +22,7 @@ std::size_t ItemsWithAbout(const std::string& root) {
     return 0;
   std::size_t count = 0;
   for (const mmisim::MachineConfig& config : machine.configs) {
-    for (const mmisim::KindItems& kind : config.kinds) {
-      for (const mmisim::ItemDescription& item : kind.items)
-        count += !item.label.empty() || !item.unit.empty() || item.minimum || item.maximum;
-    }
+    for (const mmisim::KindItems& kind : config.kinds) count += kind.about.size();
   }
   return count;
 }
