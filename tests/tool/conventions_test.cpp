@@ -464,7 +464,7 @@ TEST_F(Conventions, CommandLineHabits) {
     const char* offers;  // exactly, one word after another
   } completions[] = {
       {"typedata li", "list"},
-      {"typedata help re", "rename recover"},
+      {"typedata help re", "rename recover restore release"},
       {"typedata --root ROOT show ", "0 1 2 3"},
       {"typedata --root ROOT diff 1 ", "0 1 2 3"},
       {"typedata --root ROOT add X --from 2", "2"},
