@@ -24,6 +24,16 @@ int OpenSession(const GlobalOptions& options, Access access, Session* session, O
 int SayFailure(const GlobalOptions& options, const ops::SaveFailure& failure, const Document& document,
                Output& out);
 
+// A save's outcome said (set, import, restore): its notes, then the failure
+// or the model; the exit status.
+template <typename Outcome>
+int PresentSaved(const GlobalOptions& options, const Outcome& outcome, Output& out) {
+  for (const std::string& note : outcome.notes) out.Note(note);
+  if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
+  Present(options, outcome.model, out);
+  return kDone;
+}
+
 }  // namespace tool
 
 #endif  // TOOLS_TYPEDATA_CLI_GLUE_H

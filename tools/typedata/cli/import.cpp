@@ -27,10 +27,7 @@ class Import final : public Command {
     const Result<ops::ImportOutcome> imported = ops::Import(*session, request_);
     if (!imported.ok()) return Refuse(imported.refusal(), out);
     const ops::ImportOutcome& outcome = imported.model();
-    for (const std::string& note : outcome.notes) out.Note(note);
-    if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
-    Present(options, outcome.model, out);
-    return kDone;
+    return PresentSaved(options, outcome, out);
   }
 
  private:

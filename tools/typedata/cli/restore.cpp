@@ -42,10 +42,7 @@ class Restore final : public Command {
         ops::Restore(*session, {number_, at_, config_, item_, options.strict});
     if (!restored.ok()) return Refuse(restored.refusal(), out);
     const ops::RestoreOutcome& outcome = restored.model();
-    for (const std::string& note : outcome.notes) out.Note(note);
-    if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
-    Present(options, outcome.model, out);
-    return kDone;
+    return PresentSaved(options, outcome, out);
   }
 
  private:

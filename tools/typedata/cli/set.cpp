@@ -41,10 +41,7 @@ class Set final : public Command {
         out.Document(ConflictDocument(number_, outcome.model.name, lines.front(), *outcome.conflict));
       return kRefused;
     }
-    for (const std::string& note : outcome.notes) out.Note(note);
-    if (outcome.failure) return SayFailure(options, *outcome.failure, ToDocument(outcome.model), out);
-    Present(options, outcome.model, out);
-    return kDone;
+    return PresentSaved(options, outcome, out);
   }
 
  private:
